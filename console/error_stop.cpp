@@ -1,0 +1,74 @@
+#include "console/error_stop.h"
+
+#include <unistd.h>
+
+#include <array>
+
+#include "console/console_unit.h"
+
+namespace console {
+namespace {
+
+// The longest report: CR LF, "run-time error F6102: READ(CON)", CR LF, "- ",
+// the longest message, CR LF, well within this.
+class report_buffer {
+ public:
+  void append(std::string_view text) {
+    for (const char c : text) {
+      if (size_ < text_.size()) text_[size_++] = c;
+    }
+  }
+
+  void append_number(std::uint16_t number) {
+    char digits[4];
+    for (int i = 3; i >= 0; --i) {
+      digits[i] = static_cast<char>('0' + number % 10);
+      number = static_cast<std::uint16_t>(number / 10);
+    }
+    append(std::string_view(digits, 4));
+  }
+
+  // Writes the report to standard error; a failure is ignored.
+  void write_out() const {
+    std::size_t done = 0;
+    while (done < size_) {
+      const ssize_t written = ::write(STDERR_FILENO, text_.data() + done, size_ - done);
+      if (written <= 0) return;
+      done += static_cast<std::size_t>(written);
+    }
+  }
+
+ private:
+  std::array<char, 160> text_{};
+  std::size_t size_ = 0;
+};
+
+[[noreturn]] void finish(const report_buffer& report) {
+  report.write_out();
+  end_of_run();
+  ::_exit(1);
+}
+
+}  // namespace
+
+void error_stop(error_code code, statement_kind kind) {
+  report_buffer report;
+  report.append("\r\nrun-time error F");
+  report.append_number(static_cast<std::uint16_t>(code));
+  report.append(kind == statement_kind::read ? ": READ(CON)\r\n- " : ": WRITE(CON)\r\n- ");
+  report.append(message_of(code));
+  report.append("\r\n");
+  finish(report);
+}
+
+void math_error_stop(std::uint16_t number, std::string_view message) {
+  report_buffer report;
+  report.append("\r\nrun-time error M");
+  report.append_number(number);
+  report.append(": MATH\r\n- ");
+  report.append(message);
+  report.append("\r\n");
+  finish(report);
+}
+
+}  // namespace console

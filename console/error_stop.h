@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "console/error_code.h"
+
+namespace console {
+
+enum class statement_kind { read, write };
+
+// Ends the program after an input or output failure on the console: writes
+// the two-line report ("run-time error F6501: READ(CON)", "- " and the
+// message, each line after CR LF) to standard error, runs the end-of-run
+// step and exits with status 1. A failed write of the report is ignored.
+// No allocation, no stdio; never returns.
+[[noreturn]] void error_stop(error_code code, statement_kind kind);
+
+// The same for a floating-point or elementary-function error: "M", the
+// number and ": MATH", then the message. Async-signal-safe: only write(2)
+// and _exit(2).
+[[noreturn]] void math_error_stop(std::uint16_t number, std::string_view message);
+
+}  // namespace console

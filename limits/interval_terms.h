@@ -1,0 +1,58 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace limits {
+
+// Powers of one base x by binary powering, the squares x, x^2, x^4, ...
+// computed once and kept: power(n) is bit for bit integer_power(x, n), since
+// both multiply the same rounded squares in the same order.
+class power_chain {
+ public:
+  explicit power_chain(double x) : squares_{x} {}
+
+  double power(std::int32_t n);
+
+ private:
+  std::array<double, 32> squares_;
+  int known_ = 1;
+};
+
+// The Poisson terms and likelihood ratios of one acceptance interval, for
+// one mean and background. poisson(n) equals poisson_term(n, mu, b) and
+// ratio(n) equals likelihood_ratio(n, mu, b) bit for bit; what does not
+// depend on the count (the exponentials, the powers of b + mu, the running
+// product up to a count) is computed once per interval instead of per count.
+// Uses one static buffer for the running product: one instance at a time.
+// No I/O, no allocation.
+class interval_terms {
+ public:
+  interval_terms(double mu, double b);
+
+  double poisson(std::int32_t n);
+  double ratio(std::int32_t n);
+
+ private:
+  double product_form(std::int32_t n);
+  double low_q();
+
+  double mu_;
+  double b_;
+  double lambda_;
+  bool no_mean_;
+  double exp_neg_mu_;
+  bool log_form_;
+  double exp_neg_mu_minus_b_ = 0.0;  // 0.0 until first needed
+  double exp_neg_b_ = 0.0;           // 0.0 until first needed
+  double log_lambda_ = 0.0;
+  power_chain lambda_powers_;
+  // q for the counts at or below b, whose best mean is 0: the same for all.
+  bool low_q_known_ = false;
+  double low_q_ = 0.0;
+  double log_low_q_ = 0.0;
+  power_chain low_q_powers_{0.0};
+  std::int32_t prefix_top_ = 0;  // running products known for counts 0..prefix_top_
+};
+
+}  // namespace limits

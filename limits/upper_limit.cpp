@@ -1,0 +1,181 @@
+#include "limits/upper_limit.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "limits/acceptance_interval.h"
+#include "limits/search_tolerance.h"
+
+namespace limits {
+namespace {
+
+// Grid sizes of the scan levels: level 1 (coarse) with refinement off and on,
+// then levels 2, 3 and 4, which refine the upper half of the bracket.
+constexpr int coarse_grid_without_refinement = 2;
+constexpr int coarse_grid_with_refinement = 10;
+constexpr std::array<int, 3> refinement_grids = {20, 500, 5000};
+constexpr double smallest_refinement_step = 0.005;
+
+constexpr double background_step = 0.1;
+constexpr double background_scan_reach = 1.0;
+constexpr double peak_walk_step = 0.05;
+constexpr double peak_margin = 0.05;
+constexpr double golden_tolerance = 0.001;
+constexpr double golden_ratio = 0.61803399;
+// 1 - R in double: 0.38196600999999997, one unit in the last place below the
+// double nearest 0.38196601.
+constexpr double golden_complement = 1.0 - golden_ratio;
+
+// Does the mean mu, at background b, accept the count Nm?
+bool accepts(double mu, double b, double cl, std::int32_t Nm) {
+  build_acceptance_interval(mu, b, cl);
+  return current_interval.n_low <= Nm;
+}
+
+// One refinement pass over the upper half of [low, high]: levels 2, 3 and 4
+// on ever finer grids. Returns true and moves low to the highest accepted
+// point where one is found.
+bool refine_upper_half(std::int32_t Nm, double b, double cl, double& low, double high) {
+  bool found = false;
+  bool step_back = false;
+  bool finished = false;
+  double best = low;
+  for (std::size_t level = 0; level < refinement_grids.size() && !finished; ++level) {
+    int n = refinement_grids[level];
+    double step = (high - low) / (2 * n);
+    if (step < smallest_refinement_step) {
+      // The smallest step caps the grid, and this level is the last.
+      n = static_cast<int>(std::trunc((high - low) / (smallest_refinement_step * 2))) + 1;
+      step = (high - low) / (2 * n);
+      finished = true;
+    }
+    // The midpoint only sets the count the first point is compared with.
+    build_acceptance_interval((low + high) / 2, b, cl);
+    std::int32_t previous = current_interval.n_low;
+    for (int i = 1; i <= n - 1; ++i) {
+      const double point = (n + i) * step + low;
+      build_acceptance_interval(point, b, cl);
+      if (current_interval.n_low <= Nm) {
+        best = point;
+        found = true;
+      }
+      if (current_interval.n_low < previous) step_back = true;
+      previous = current_interval.n_low;
+    }
+    if (found) {
+      low = best;
+      finished = true;
+    } else if (!step_back && level == 1) {
+      // The finest level runs only once the lowest count has stepped back.
+      finished = true;
+    }
+  }
+  return found;
+}
+
+}  // namespace
+
+double raw_upper_limit(std::int32_t Nm, double b, double cl) {
+  const double count = static_cast<double>(Nm);
+  double low = count - b > 0.0 ? count - b : 0.0;
+  const bool refine = count < b;
+  const int coarse_grid = refine ? coarse_grid_with_refinement : coarse_grid_without_refinement;
+  if (refine) {
+    // Unit steps up to one below the first mean that rejects Nm. The lowest
+    // accepted count grows without bound with the mean (a mean beyond
+    // 32-bit counts raises the invalid-operation exception), so this ends.
+    while (accepts(low, b, cl, Nm)) low += 1.0;
+    low -= 1.0;
+  }
+  const double h = std::sqrt(count + b + 1.0);
+  double high = 3.0 * h;
+  while (accepts(high, b, cl, Nm)) high += h;
+  const double tolerance = search_tolerance(b);
+
+  // Each pass raises low by at least one grid step or halves the bracket.
+  while ((high - low) >= tolerance) {
+    const double step = (high - low) / coarse_grid;
+    double best = low;
+    for (int i = 1; i <= coarse_grid - 1; ++i) {
+      const double point = i * step + low;
+      if (accepts(point, b, cl, Nm)) best = point;
+    }
+    if (best > low) {
+      low = best;
+      continue;
+    }
+    const bool found = refine && refine_upper_half(Nm, b, cl, low, high);
+    if (!found) high = (low + high) / 2;
+  }
+  return (low + high) / 2;
+}
+
+double upper_limit(std::int32_t Nm, double b, double cl) {
+  const double u0 = raw_upper_limit(Nm, b, cl);
+  if (!(std::trunc(b) > static_cast<double>(Nm))) return u0;
+
+  // Background scan: the first background step at which the raw limit rises.
+  double x = b;
+  double fx = u0;
+  const double top = b + background_scan_reach;
+  double f = 0.0;
+  bool rise = false;
+  while (x <= top) {
+    f = raw_upper_limit(Nm, x + background_step, cl);
+    if (f > fx) {
+      rise = true;
+      break;
+    }
+    fx = f;
+    x = x + background_step;
+  }
+  if (!rise) return u0;
+
+  // Peak walk: up in steps while the raw limit does not fall. The first
+  // repetition never stops, so the walk starts from a = x + 0.1.
+  double a = x + background_step - peak_walk_step;
+  double fa = f;
+  for (int steps = 0; !(f < fa) && steps < peak_walk_step_cap; ++steps) {
+    fa = f;
+    a = a + peak_walk_step;
+    f = raw_upper_limit(Nm, a + peak_walk_step, cl);
+  }
+  double z = a + peak_walk_step;
+  if (fa + peak_margin < u0) return u0;
+
+  // Golden-section search for the peak on [x, z], around a.
+  double x1 = 0.0;
+  double x2 = 0.0;
+  double fx1 = 0.0;
+  double fx2 = 0.0;
+  if ((z - a) > (a - x)) {
+    x1 = a;
+    fx1 = fa;
+    x2 = a + golden_complement * (z - a);
+    fx2 = raw_upper_limit(Nm, x2, cl);
+  } else {
+    x2 = a;
+    fx2 = fa;
+    x1 = a - golden_complement * (a - x);
+    fx1 = raw_upper_limit(Nm, x1, cl);
+  }
+  while ((z - x) >= golden_tolerance) {
+    if (fx2 > fx1) {
+      x = x1;
+      x1 = x2;
+      x2 = golden_complement * z + golden_ratio * x1;
+      fx1 = fx2;
+      fx2 = raw_upper_limit(Nm, x2, cl);
+    } else {  // ties shrink from the right
+      z = x2;
+      x2 = x1;
+      x1 = golden_complement * x + golden_ratio * x2;
+      fx2 = fx1;
+      fx1 = raw_upper_limit(Nm, x1, cl);
+    }
+  }
+  return std::max({u0, fx1, fx2});
+}
+
+}  // namespace limits

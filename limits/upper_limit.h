@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+namespace limits {
+
+// The bracketing search at one background b >= 0 for a measured count Nm and
+// level 0 < cl < 1: the largest mean whose acceptance interval still accepts
+// Nm (n_low <= Nm), to search_tolerance(b). For Nm < b, where the lowest
+// accepted count can step back as the mean rises, the bracket's upper half
+// is scanned on finer grids before it is given up. Overwrites
+// current_interval. No I/O, no allocation.
+double raw_upper_limit(std::int32_t Nm, double b, double cl);
+
+// The Feldman-Cousins upper limit: raw_upper_limit at b, and, where the
+// integer part of b exceeds Nm, the highest value the raw limit reaches at
+// backgrounds from b up to about b + 1 when it rises there (a background
+// scan, a walk up to its peak, a golden-section search of the peak). Never
+// below raw_upper_limit(Nm, b, cl). Overwrites current_interval. No I/O, no
+// allocation.
+double upper_limit(std::int32_t Nm, double b, double cl);
+
+// Most steps the peak walk takes before it settles for the point reached.
+constexpr int peak_walk_step_cap = 400;
+
+}  // namespace limits
