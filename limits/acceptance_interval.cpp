@@ -72,15 +72,22 @@ void build_acceptance_interval(double mu, double b, double cl) {
     exhausted = upper_tail_exhausted(term, n_high - 1, start);
   };
 
+  // A frontier ratio is evaluated only once the loop goes on past it: the
+  // ratio of the last candidate would never be compared.
+  bool r1_known = true;
+  bool r2_known = true;
   while (!(coverage >= cl) && n_low >= 0) {
+    if (!r1_known) r1 = terms.ratio(n_low);
+    if (!r2_known) r2 = terms.ratio(n_high);
+    r1_known = r2_known = true;
     if (r2 >= r1) {  // a tie goes to the upper count
       admit_upper();
       if (exhausted) break;
-      r2 = terms.ratio(n_high);
+      r2_known = false;
     } else {
       coverage = terms.poisson(n_low) + coverage;
       --n_low;
-      r1 = terms.ratio(n_low);  // 0.0 once n_low has reached -1
+      r1_known = false;  // 0.0 once n_low has reached -1
     }
   }
   // The lower side has run out of counts: grow upward only.

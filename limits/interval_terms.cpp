@@ -18,24 +18,6 @@ std::array<double, prefix_capacity> prefix;
 
 }  // namespace
 
-double power_chain::power(std::int32_t n) {
-  auto bits = static_cast<std::uint32_t>(n);
-  double result = 1.0;
-  if (bits == 0) return result;
-  for (int i = 0;; ++i) {
-    // The square is formed only once a further bit needs it, as
-    // integer_power does, so no square beyond it can overflow.
-    if (i == known_) {
-      squares_[static_cast<std::size_t>(i)] =
-          squares_[static_cast<std::size_t>(i) - 1] * squares_[static_cast<std::size_t>(i) - 1];
-      ++known_;
-    }
-    if (bits & 1u) result *= squares_[static_cast<std::size_t>(i)];
-    bits >>= 1;
-    if (bits == 0) return result;
-  }
-}
-
 interval_terms::interval_terms(double mu, double b)
     : mu_(mu),
       b_(b),
@@ -77,7 +59,7 @@ double interval_terms::low_q() {
   if (!low_q_known_) {
     low_q_known_ = true;
     low_q_ = lambda_ / (0.0 + b_);
-    low_q_powers_ = power_chain(low_q_);
+    low_q_powers_.reset(low_q_);
     if (log_form_) log_low_q_ = std::log(low_q_);
   }
   return low_q_;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cassert>
+#include <bit>
 #include <cstdint>
 
 namespace limits {
@@ -10,12 +12,35 @@ namespace limits {
 // both multiply the same rounded squares in the same order.
 class power_chain {
  public:
-  explicit power_chain(double x) : squares_{x} {}
+  // The squares are left unset until needed: one chain is made per interval
+  // build, and clearing them would cost more than using them.
+  explicit power_chain(double x) { reset(x); }
 
-  double power(std::int32_t n);
+  void reset(double x) {
+    squares_[0] = x;
+    known_ = 1;
+  }
+
+  double power(std::int32_t n) {
+    assert(n >= 0);
+    auto bits = static_cast<std::uint32_t>(n);
+    if (bits == 0) return 1.0;
+    const int highest = std::bit_width(bits) - 1;
+    // A square is formed only where a bit of n needs it, as integer_power
+    // does, so no square beyond it can overflow.
+    while (known_ <= highest) {
+      const double previous = squares_[static_cast<std::size_t>(known_ - 1)];
+      squares_[static_cast<std::size_t>(known_++)] = previous * previous;
+    }
+    double result = 1.0;
+    for (std::size_t i = 0; bits != 0; ++i, bits >>= 1) {
+      if (bits & 1u) result *= squares_[i];
+    }
+    return result;
+  }
 
  private:
-  std::array<double, 32> squares_;
+  std::array<double, 32> squares_;  // x^(2^i), known for i < known_
   int known_ = 1;
 };
 

@@ -22,13 +22,6 @@ double log_form_likelihood_ratio(std::int32_t n, double log_q, double mu_best, d
   return std::exp(static_cast<double>(n) * log_q + (mu_best - mu));
 }
 
-double divide_by_factorial(double p, std::int32_t n) {
-  if (n <= largest_tabled_factorial) return p / factorial_table[static_cast<std::size_t>(n)];
-  p = p / factorial_table[largest_tabled_factorial];
-  for (std::int32_t k = largest_tabled_factorial + 1; k <= n; ++k) p = p / static_cast<double>(k);
-  return p;
-}
-
 double poisson_term(std::int32_t n, double mu, double b) {
   // Exact comparisons: with no mean at all only the count 0 can occur.
   if (mu == 0.0 && b == 0.0) return n == 0 ? 1.0 : 0.0;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+#include "limits/factorial_table.h"
 
 namespace limits {
 
@@ -40,6 +43,11 @@ inline double best_mean(std::int32_t n, double b) {
 
 // Divides p by n! the way the direct form does: by the table entry up to
 // 170, and above it by entry 170 and then by 171, 172, ..., n in turn.
-double divide_by_factorial(double p, std::int32_t n);
+inline double divide_by_factorial(double p, std::int32_t n) {
+  if (n <= largest_tabled_factorial) return p / factorial_table[static_cast<std::size_t>(n)];
+  p = p / factorial_table[largest_tabled_factorial];
+  for (std::int32_t k = largest_tabled_factorial + 1; k <= n; ++k) p = p / static_cast<double>(k);
+  return p;
+}
 
 }  // namespace limits
