@@ -25,7 +25,7 @@ class power_chain {
     assert(n >= 0);
     auto bits = static_cast<std::uint32_t>(n);
     if (bits == 0) return 1.0;
-    const int highest = std::bit_width(bits) - 1;
+    const int highest = static_cast<int>(std::bit_width(bits)) - 1;
     // A square is formed only where a bit of n needs it, as integer_power
     // does, so no square beyond it can overflow.
     while (known_ <= highest) {
