@@ -4,6 +4,11 @@
 
 namespace console {
 
+// Tells console input whether standard input is a terminal (one line per
+// read, at most 131 characters and the line end) or a file or pipe. Call
+// once, before the first statement; without it input is read as a pipe.
+void open_console_input(bool input_is_terminal);
+
 // One list-directed input statement on standard input: begin, one transfer
 // per item in order, end. An item given no value keeps what it held. Every
 // failure (end of input, a value not of the item's kind) ends the program
