@@ -49,8 +49,10 @@ void print_banner() {
 // Negative input would drive the searches outside their domain (negative
 // means and counts): it is refused as an invalid value of its kind.
 void refuse_negative_input(std::int32_t Nm, double b) {
-  if (Nm < 0) console::error_stop(console::error_code::invalid_integer, console::statement_kind::read);
-  if (b < 0.0) console::error_stop(console::error_code::invalid_real, console::statement_kind::read);
+  if (Nm < 0)
+    console::error_stop(console::error_code::invalid_integer, console::statement_kind::read);
+  if (b < 0.0)
+    console::error_stop(console::error_code::invalid_real, console::statement_kind::read);
 }
 
 }  // namespace

@@ -20,13 +20,26 @@ struct request {
 };
 
 constexpr std::array<request, 14> requests = {{
-    {0, 0.0}, {3, 0.0}, {10, 3.0}, {0, 3.0}, {0, 15.0}, {3, 14.0}, {5, 12.5},
-    {20, 15.0}, {14, 14.5}, {0, 300.0}, {0, 700.0}, {100, 80.0}, {1000, 10.0}, {1000000, 0.0},
+    {0, 0.0},
+    {3, 0.0},
+    {10, 3.0},
+    {0, 3.0},
+    {0, 15.0},
+    {3, 14.0},
+    {5, 12.5},
+    {20, 15.0},
+    {14, 14.5},
+    {0, 300.0},
+    {0, 700.0},
+    {100, 80.0},
+    {1000, 10.0},
+    {1000000, 0.0},
 }};
 
 double six_limits(std::int32_t Nm, double b) {
   double sum = 0.0;
-  for (const double cl : levels) sum += limits::lower_limit(Nm, b, cl) + limits::upper_limit(Nm, b, cl);
+  for (const double cl : levels)
+    sum += limits::lower_limit(Nm, b, cl) + limits::upper_limit(Nm, b, cl);
   return sum;
 }
 
@@ -42,6 +55,7 @@ void one_request(benchmark::State& state) {
   }
   state.counters["builds"] = static_cast<double>(builds);
 }
+
 BENCHMARK(one_request)->DenseRange(0, requests.size() - 1)->Unit(benchmark::kMillisecond);
 
 // The grid Nm = 0..20, b = 0, 0.5, ..., 15: 651 requests.
@@ -57,6 +71,7 @@ void request_grid(benchmark::State& state) {
   }
   state.counters["builds"] = static_cast<double>(builds);
 }
+
 BENCHMARK(request_grid)->Unit(benchmark::kSecond)->Iterations(1);
 
 }  // namespace

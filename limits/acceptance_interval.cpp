@@ -45,7 +45,8 @@ void build_acceptance_interval(double mu, double b, double cl) {
   const double start = b + mu;
   // Negated test, so that a NaN is refused as well; below the limit the
   // upper start count start + 1 still fits.
-  if (!(start < static_cast<double>(largest_count) && start > -static_cast<double>(largest_count))) {
+  if (!(start < static_cast<double>(largest_count) &&
+        start > -static_cast<double>(largest_count))) {
     refuse_count_beyond_32_bits();
     return;
   }

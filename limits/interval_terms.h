@@ -1,8 +1,8 @@
 #pragma once
 
 #include <array>
-#include <cassert>
 #include <bit>
+#include <cassert>
 #include <cstdint>
 
 namespace limits {

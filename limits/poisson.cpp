@@ -8,9 +8,7 @@
 
 namespace limits {
 
-bool needs_log_form(double exp_neg_mu) {
-  return exp_neg_mu < std::numeric_limits<double>::min();
-}
+bool needs_log_form(double exp_neg_mu) { return exp_neg_mu < std::numeric_limits<double>::min(); }
 
 double log_form_poisson_term(std::int32_t n, double lambda) {
   const double count = static_cast<double>(n);

@@ -28,7 +28,8 @@ struct interval_case {
 // The order of admission shows in coverage: the terms are summed in it.
 double summed_in_order(const interval_case& c) {
   double coverage = 0.0;
-  for (const std::int32_t n : c.admission_order) coverage = limits::poisson_term(n, c.mu, c.b) + coverage;
+  for (const std::int32_t n : c.admission_order)
+    coverage = limits::poisson_term(n, c.mu, c.b) + coverage;
   return coverage;
 }
 
@@ -96,7 +97,8 @@ TEST(acceptance_interval, invariants_over_random_means) {
     const double cl = round % 2 == 0 ? 0.9 : 0.6827;
     build_acceptance_interval(mu, b, cl);
     const auto first = static_cast<std::int32_t>(b + mu);
-    const bool ok = current_interval.n_low >= 0 && current_interval.n_low <= current_interval.n_high &&
+    const bool ok = current_interval.n_low >= 0 &&
+                    current_interval.n_low <= current_interval.n_high &&
                     current_interval.n_low <= first + 1 && current_interval.n_high >= first &&
                     current_interval.coverage >= cl;
     if (!ok) {

@@ -65,7 +65,8 @@ class console_output : public testing::Test {
 TEST_F(console_output, first_record_has_no_line_advance_and_items_join) {
   record({"  "});
   record({"    Estimation of lower and upper limits on effect", " in accordance"});
-  EXPECT_EQ(all_written(), "  \r\n    Estimation of lower and upper limits on effect in accordance");
+  EXPECT_EQ(all_written(),
+            "  \r\n    Estimation of lower and upper limits on effect in accordance");
   // The line advance and the text go out as separate writes.
   ASSERT_EQ(writes.size(), 3u);
   EXPECT_EQ(writes[1], "\r\n");
@@ -96,7 +97,8 @@ TEST_F(console_output, real_that_does_not_fit_moves_whole) {
   console::put_real(1.5);
   console::end_list_record();
   // Its field's padding moves along; the first blank is the new record's control.
-  EXPECT_EQ(all_written(), std::string(60, 'a') + "\r\n" + std::string(6, ' ') + "1.500000000000000");
+  EXPECT_EQ(all_written(),
+            std::string(60, 'a') + "\r\n" + std::string(6, ' ') + "1.500000000000000");
 }
 
 TEST_F(console_output, prompt_leaves_its_line_open_for_the_next_record) {
@@ -149,9 +151,12 @@ TEST_F(console_output, failed_text_write_of_a_full_or_locked_device_stops) {
     int error;
     const char* report;
   };
+
   const failure_case cases[] = {
       {ENOSPC, "\r\nrun-time error F6422: WRITE\\(CON\\)\r\n- no space left on device\r\n"},
-      {EACCES, "\r\nrun-time error F6421: WRITE\\(CON\\)\r\n- file read-only or locked against writing\r\n"},
+      {EACCES,
+       "\r\nrun-time error F6421: WRITE\\(CON\\)\r\n- file read-only or locked against "
+       "writing\r\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.error);

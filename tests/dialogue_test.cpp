@@ -38,6 +38,7 @@ TEST(dialogue, refuses_negative_count_or_background) {
     std::string_view input;
     std::string expected_err;
   };
+
   const refusal_case cases[] = {
       {"-1 3\n", report("F6101", "READ(CON)", "invalid INTEGER")},
       {"3 -1\n", report("F6103", "READ(CON)", "invalid REAL")},

@@ -64,16 +64,18 @@ struct large_case {
 // (from about 680 on) must still get the right limits.
 TEST(large_counts, agree_with_an_independent_calculation) {
   const large_case cases[] = {
-      {680, 0.0, 0.90}, {1000, 10.0, 0.95}, {5000, 700.0, 0.6827}, {1000000, 0.0, 0.90},
+      {680, 0.0, 0.90},
+      {1000, 10.0, 0.95},
+      {5000, 700.0, 0.6827},
+      {1000000, 0.0, 0.90},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.Nm << " " << c.b << " " << c.cl);
     const real Nm = c.Nm;
     const real b = c.b;
     const real spread = 20 * std::sqrt(Nm + b + 1);
-    const real upper = bisect(Nm - b, Nm - b + spread, [&](real mu) {
-      return reference_interval(mu, b, c.cl).low <= c.Nm;
-    });
+    const real upper = bisect(Nm - b, Nm - b + spread,
+                              [&](real mu) { return reference_interval(mu, b, c.cl).low <= c.Nm; });
     const real lower = bisect(Nm - b, Nm - b - spread, [&](real mu) {
       return reference_interval(mu, b, c.cl).high >= c.Nm;
     });

@@ -42,8 +42,8 @@ struct term_case {
 TEST(poisson_term, special_values) {
   const volatile double three = 3.0;  // evaluated at run time, like the program
   const term_case cases[] = {
-      {0, 0.0, 0.0, 1.0}, {1, 0.0, 0.0, 0.0}, {0, -0.0, -0.0, 1.0},
-      {0, 0.0, 3.0, std::exp(-three)},
+      {0, 0.0, 0.0, 1.0},    {1, 0.0, 0.0, 0.0},
+      {0, -0.0, -0.0, 1.0},  {0, 0.0, 3.0, std::exp(-three)},
       {-1, 2.0, 3.0, 0.0},  // no table entry below 0 is read
       {-5, 300.0, 3.0, 0.0},
   };
@@ -56,15 +56,15 @@ TEST(poisson_term, special_values) {
 TEST(poisson_term, direct_form_up_to_230_and_product_form_above) {
   // n + b + mu exactly 230.0 still takes the direct form; both forms agree
   // to a few units in the last place where they meet.
-  const double direct = limits::integer_power(30.0, 200) * std::exp(-25.0 - 5.0) /
-                        limits::factorial_table[170];
+  const double direct =
+      limits::integer_power(30.0, 200) * std::exp(-25.0 - 5.0) / limits::factorial_table[170];
   double expected_direct = direct;
   for (int k = 171; k <= 200; ++k) expected_direct = expected_direct / k;
   EXPECT_EQ(poisson_term(200, 25.0, 5.0), expected_direct);
   EXPECT_NEAR(poisson_term(200, 25.0, 5.0), 3.1516e-93, 0.0001e-93);
 
   const double mu = 25.000000000001;  // t just above 230 once rounded
-  const volatile double b = 5.0;  // evaluated at run time, like the program
+  const volatile double b = 5.0;      // evaluated at run time, like the program
   double product = std::exp(-mu);
   for (int k = 1; k <= 200; ++k) product = ((b + mu) * product) / k;
   EXPECT_EQ(poisson_term(200, mu, b), std::exp(-b) * product);
@@ -74,8 +74,8 @@ TEST(poisson_term, direct_form_up_to_230_and_product_form_above) {
 TEST(poisson_term, counts_above_170_divide_by_entry_170_then_each_factor) {
   const double p = limits::integer_power(40.0, 171) * std::exp(-40.0 - 0.0);
   EXPECT_EQ(poisson_term(171, 40.0, 0.0), p / limits::factorial_table[170] / 171.0);
-  EXPECT_EQ(poisson_term(170, 40.0, 0.0),
-            limits::integer_power(40.0, 170) * std::exp(-40.0 - 0.0) / limits::factorial_table[170]);
+  EXPECT_EQ(poisson_term(170, 40.0, 0.0), limits::integer_power(40.0, 170) * std::exp(-40.0 - 0.0) /
+                                              limits::factorial_table[170]);
 }
 
 TEST(poisson_term, log_form_where_e_to_minus_mu_leaves_the_normal_range) {
@@ -86,7 +86,8 @@ TEST(poisson_term, log_form_where_e_to_minus_mu_leaves_the_normal_range) {
     const auto centre = static_cast<std::int32_t>(mu);
     const auto spread = static_cast<std::int32_t>(12 * std::sqrt(mu));
     double sum = 0.0;
-    for (std::int32_t n = centre - spread; n <= centre + spread; ++n) sum += poisson_term(n, mu, 0.0);
+    for (std::int32_t n = centre - spread; n <= centre + spread; ++n)
+      sum += poisson_term(n, mu, 0.0);
     EXPECT_NEAR(sum, 1.0, 1e-8);
     EXPECT_NEAR(poisson_term(centre, mu, 0.0) * std::sqrt(2 * M_PI * mu), 1.0, 1e-3);
   }
@@ -97,10 +98,13 @@ TEST(poisson_term, log_form_where_e_to_minus_mu_leaves_the_normal_range) {
 TEST(likelihood_ratio, special_values) {
   const volatile double two = 2.0;
   const term_case cases[] = {
-      {5, 3.0, 2.0, 1.0},             // mu is the best mean
-      {0, 0.0, 4.5, 1.0}, {3, 0.0, 4.5, 1.0}, {4, 0.0, 4.5, 1.0},  // counts up to b
-      {4, 0.0, 4.0, 1.0},             // n - b exactly 0.0: best mean 0.0
-      {0, 2.0, 3.0, std::exp(-two)}, {0, 2.0, 0.0, std::exp(-two)},
+      {5, 3.0, 2.0, 1.0},  // mu is the best mean
+      {0, 0.0, 4.5, 1.0},
+      {3, 0.0, 4.5, 1.0},
+      {4, 0.0, 4.5, 1.0},  // counts up to b
+      {4, 0.0, 4.0, 1.0},  // n - b exactly 0.0: best mean 0.0
+      {0, 2.0, 3.0, std::exp(-two)},
+      {0, 2.0, 0.0, std::exp(-two)},
       {-1, 2.0, 3.0, 0.0},
   };
   for (const auto& c : cases) {

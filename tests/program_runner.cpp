@@ -38,7 +38,8 @@ program_result run(std::string_view input, const char* output_path, int timeout_
       ::dup2(out_pipe[1], STDOUT_FILENO);
     }
     ::dup2(err_pipe[1], STDERR_FILENO);
-    for (const int fd : {in_pipe[0], in_pipe[1], out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) {
+    for (const int fd :
+         {in_pipe[0], in_pipe[1], out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) {
       ::close(fd);
     }
     ::execl(FCLIMITS_PATH, FCLIMITS_PATH, static_cast<char*>(nullptr));
@@ -76,8 +77,10 @@ program_result run(std::string_view input, const char* output_path, int timeout_
         in_fd = -1;
       }
     }
-    if (out_fd >= 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0) drain_into(out_fd, result.out);
-    if (err_fd >= 0 && (fds[2].revents & (POLLIN | POLLHUP | POLLERR)) != 0) drain_into(err_fd, result.err);
+    if (out_fd >= 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0)
+      drain_into(out_fd, result.out);
+    if (err_fd >= 0 && (fds[2].revents & (POLLIN | POLLHUP | POLLERR)) != 0)
+      drain_into(err_fd, result.err);
   }
   for (const int fd : {in_fd, out_fd, err_fd}) {
     if (fd >= 0) ::close(fd);
