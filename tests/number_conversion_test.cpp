@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -193,6 +194,18 @@ TEST(convert_real, accepts_and_rejects) {
     if (!c.error) {
       EXPECT_EQ(r.value, c.value);
     }
+  }
+}
+
+// Overflow, invalid and divide-by-zero will be trapped: no conversion may
+// raise them, not even one refused as too large.
+TEST(convert_real, raises_no_trapped_exception) {
+  constexpr int trapped = FE_OVERFLOW | FE_INVALID | FE_DIVBYZERO;
+  for (const auto& c : real_cases) {
+    SCOPED_TRACE(c.text);
+    std::feclearexcept(FE_ALL_EXCEPT);
+    (void)convert_real(c.text);
+    EXPECT_EQ(std::fetestexcept(trapped), 0);
   }
 }
 
