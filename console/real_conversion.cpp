@@ -64,11 +64,11 @@ bool raise_last_digit(std::array<char, real_kept_digits>& kept, std::size_t coun
   return true;
 }
 
-// Writes "[-]DDD...e[-]NNN": the digits as an integer, so the text reads the
-// same in every locale (no decimal point), and the exponent of its last
-// digit. Returns the length, without the terminating NUL.
-std::size_t write_normalised(bool negative, const std::array<char, real_kept_digits>& kept,
-                             std::size_t count, std::int64_t exponent, std::array<char, 40>& text) {
+// Writes "[-]DDD...e[-]NNN" and a NUL: the digits as an integer, so the
+// text reads the same in every locale (no decimal point), and the exponent
+// of its last digit.
+void write_normalised(bool negative, const std::array<char, real_kept_digits>& kept,
+                      std::size_t count, std::int64_t exponent, std::array<char, 40>& text) {
   std::size_t length = 0;
   auto put = [&](char c) {
     // At most a sign, 24 digits, "e-" and four exponent digits.
@@ -88,7 +88,6 @@ std::size_t write_normalised(bool negative, const std::array<char, real_kept_dig
   } while (magnitude != 0 && digits < reversed.size());
   while (digits > 0) put(reversed[--digits]);
   text[length] = '\0';
-  return length;
 }
 
 }  // namespace
