@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "limits/checked_math.h"
 #include "limits/integer_power.h"
 #include "limits/poisson.h"
 
@@ -24,15 +25,15 @@ interval_terms::interval_terms(double mu, double b)
       lambda_(b + mu),
       // Exact comparisons, as in poisson_term.
       no_mean_(mu == 0.0 && b == 0.0),
-      exp_neg_mu_(std::exp(-mu)),
+      exp_neg_mu_(checked_exp(-mu)),
       log_form_(needs_log_form(exp_neg_mu_)),
       lambda_powers_(lambda_) {
-  if (log_form_) log_lambda_ = std::log(lambda_);
+  if (log_form_) log_lambda_ = checked_log(lambda_);
   prefix[0] = exp_neg_mu_;
 }
 
 double interval_terms::product_form(std::int32_t n) {
-  if (exp_neg_b_ == 0.0) exp_neg_b_ = std::exp(-b_);
+  if (exp_neg_b_ == 0.0) exp_neg_b_ = checked_exp(-b_);
   while (prefix_top_ < n && prefix_top_ < prefix_capacity - 1) {
     ++prefix_top_;
     const auto k = static_cast<std::size_t>(prefix_top_);
@@ -51,7 +52,7 @@ double interval_terms::poisson(std::int32_t n) {
     if (log_form_) return log_form_poisson_term(n, lambda_);
     return product_form(n);
   }
-  if (exp_neg_mu_minus_b_ == 0.0) exp_neg_mu_minus_b_ = std::exp(-mu_ - b_);
+  if (exp_neg_mu_minus_b_ == 0.0) exp_neg_mu_minus_b_ = checked_exp(-mu_ - b_);
   return divide_by_factorial(lambda_powers_.power(n) * exp_neg_mu_minus_b_, n);
 }
 
@@ -60,7 +61,7 @@ double interval_terms::low_q() {
     low_q_known_ = true;
     low_q_ = lambda_ / (0.0 + b_);
     low_q_powers_.reset(low_q_);
-    if (log_form_) log_low_q_ = std::log(low_q_);
+    if (log_form_) log_low_q_ = checked_log(low_q_);
   }
   return low_q_;
 }
@@ -71,16 +72,16 @@ double interval_terms::ratio(std::int32_t n) {
   // Exact comparison: every count at or below b shares the best mean 0.0,
   // and with it e^-mu and q.
   if (mu_best == 0.0) {
-    if (n == 0) return log_form_ ? std::exp(0.0 - mu_) : exp_neg_mu_;
+    if (n == 0) return log_form_ ? checked_exp(0.0 - mu_) : exp_neg_mu_;
     low_q();
     if (log_form_) return log_form_likelihood_ratio(n, log_low_q_, mu_best, mu_);
     return low_q_powers_.power(n) * exp_neg_mu_;
   }
   if (log_form_) {
-    const double log_q = n == 0 ? 0.0 : std::log(lambda_ / (mu_best + b_));
+    const double log_q = n == 0 ? 0.0 : checked_log(lambda_ / (mu_best + b_));
     return log_form_likelihood_ratio(n, log_q, mu_best, mu_);
   }
-  const double r = std::exp(mu_best - mu_);
+  const double r = checked_exp(mu_best - mu_);
   if (n == 0) return r;
   const double q = lambda_ / (mu_best + b_);
   return integer_power(q, n) * r;
