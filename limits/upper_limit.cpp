@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "limits/acceptance_interval.h"
+#include "limits/checked_math.h"
 #include "limits/search_tolerance.h"
 
 namespace limits {
@@ -27,8 +28,13 @@ constexpr double golden_ratio = 0.61803399;
 // double nearest 0.38196601.
 constexpr double golden_complement = 1.0 - golden_ratio;
 
-// Does the mean mu, at background b, accept the count Nm?
+// Does the mean mu, at background b, accept the count Nm? Every interval
+// holds floor(b + mu) or the count above it, so its lowest count is at most
+// floor(b + mu) + 1: below Nm the answer is yes without a build. (For large
+// counts the high-end walk takes sqrt(Nm) steps, and each build costs about
+// sqrt(Nm) terms.)
 bool accepts(double mu, double b, double cl, std::int32_t Nm) {
+  if (std::floor(b + mu) < static_cast<double>(Nm)) return true;
   build_acceptance_interval(mu, b, cl);
   return current_interval.n_low <= Nm;
 }
@@ -88,7 +94,7 @@ double raw_upper_limit(std::int32_t Nm, double b, double cl) {
     while (accepts(low, b, cl, Nm)) low += 1.0;
     low -= 1.0;
   }
-  const double h = std::sqrt(count + b + 1.0);
+  const double h = checked_sqrt(count + b + 1.0);
   double high = 3.0 * h;
   while (accepts(high, b, cl, Nm)) high += h;
   const double tolerance = search_tolerance(b);
