@@ -28,6 +28,8 @@ class report_buffer {
     append(std::string_view(digits, 4));
   }
 
+  std::string_view view() const { return {text_.data(), size_}; }
+
   // Writes the report to standard error; a failure is ignored.
   void write_out() const {
     std::size_t done = 0;
@@ -69,6 +71,29 @@ void math_error_stop(std::uint16_t number, std::string_view message) {
   report.append(message);
   report.append("\r\n");
   finish(report);
+}
+
+void function_error_stop(std::string_view function, std::uint16_t number) {
+  std::string_view kind = "DOMAIN";
+  switch (number) {
+    case 6202:
+      kind = "SING";
+      break;
+    case 6203:
+      kind = "OVERFLOW";
+      break;
+    case 6205:
+      kind = "TLOSS";
+      break;
+    default:
+      break;
+  }
+  report_buffer message;
+  message.append(function);
+  message.append(": ");
+  message.append(kind);
+  message.append(" error");
+  math_error_stop(number, message.view());
 }
 
 }  // namespace console
