@@ -100,12 +100,13 @@ std::optional<error_code> line_source::read_more() noexcept {
   const auto count =
       static_cast<std::size_t>(got) <= read_size ? static_cast<std::size_t>(got) : read_size;
   filled_ += count;
-  if (buffer_[filled_ - 1] != line_feed) {
-    if (count < read_size) {
-      buffer_[filled_++] = line_feed;
-    } else if (is_terminal_) {
-      return error_code::terminal_buffer_overflow;
-    }
+  // From a terminal a read is one line: one cut short by the end-of-file key
+  // is ended here, one that fills the read has overflowed. A pipe or file
+  // may deliver a line in pieces, wherever its writer paused; only the end
+  // of input ends its last line, so no value is split.
+  if (is_terminal_ && buffer_[filled_ - 1] != line_feed) {
+    if (count == read_size) return error_code::terminal_buffer_overflow;
+    buffer_[filled_++] = line_feed;
   }
   line_open_ = buffer_[filled_ - 1] != line_feed;
   return std::nullopt;

@@ -34,10 +34,10 @@ struct byte_result {
 };
 
 // The lines of standard input, byte by byte, with no line-end conversion.
-// A read of fewer than 132 bytes that does not end in LF gets one added; end
-// of input ends an unfinished last line the same way. From a terminal each
-// read is one line, and a 132-byte read without LF is terminal_buffer_overflow;
-// from a file or pipe lines are delimited by LF alone and may span reads. A
+// From a terminal each read is one line: one of fewer than 132 bytes that
+// does not end in LF gets one added, and a 132-byte read without LF is
+// terminal_buffer_overflow. From a file or pipe lines are delimited by LF
+// alone and may span reads, and end of input ends an unfinished last line. A
 // line whose last byte before its line end (LF or CR LF) is Ctrl-Z marks the
 // end of input: from it on every byte asked for is end_of_file, and none of
 // it is given out (for a piped line over 264 bytes, none from the point

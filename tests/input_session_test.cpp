@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -90,6 +91,18 @@ TEST(input_session, lines_before_a_ctrl_z_line_are_answered) {
   EXPECT_EQ(answer_lines(result.out, 1), answer_for("0 0"));
   EXPECT_EQ(answer_lines(result.out, 2), "");
   EXPECT_EQ(result.err, end_of_input);
+}
+
+// A writer that pauses inside a line: the pipe delivers the line in pieces.
+TEST(input_session, line_arriving_in_pieces_is_read_whole) {
+  const std::string command =
+      "(printf '5 2'; sleep 0.3; printf '.5\\n') | " + std::string(FCLIMITS_PATH) + " 2>/dev/null";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out;
+  for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe)) out += static_cast<char>(c);
+  ::pclose(pipe);
+  EXPECT_EQ(answer_lines(out, 0), answer_for("5 2.5"));
 }
 
 TEST(input_session, last_line_without_line_end_is_read) {

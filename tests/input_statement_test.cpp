@@ -239,8 +239,13 @@ TEST(input_statement, lines_across_reads) {
        {{"1 1\n2 2\n3"}},
        {{1, 1.0}, {2, 2.0}},
        error_code::end_of_file},
-      // A short arrival on a pipe ends its line.
-      {"piped short arrival", false, {{"5 2"}, {".5\n"}}, {{5, 2.0}}, error_code::invalid_integer},
+      // A line arriving in pieces on a pipe is read whole.
+      {"piped line in pieces", false, {{"5 2"}, {".5\n"}}, {{5, 2.5}}},
+      {"typed line cut short by the end-of-file key",
+       true,
+       {{"5 2"}, {".5\n"}},
+       {{5, 2.0}},
+       error_code::invalid_integer},
       {"piped end mark line of 252 bytes", false, {{"1 1\n" + marked_line}}, {{1, 1.0}}},
       // Over the look-ahead, the mark is found where the line's end comes
       // into view: the values before it were read already.
