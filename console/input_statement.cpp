@@ -13,24 +13,28 @@ void input_statement::begin() noexcept {
   scanner_.reset();
 }
 
+namespace {
+
+// Stores a converted value, or passes its conversion error on.
+template <typename Item, typename Result>
+std::optional<error_code> store(Item& item, const Result& converted) noexcept {
+  if (converted.error) return converted.error;
+  item = converted.value;
+  return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<error_code> input_statement::transfer(std::int32_t& count) noexcept {
   bool has_value = false;
   if (const auto failure = next_value(has_value)) return failure;
-  if (!has_value) return std::nullopt;
-  const count_result converted = scanner_.count();
-  if (converted.error) return converted.error;
-  count = converted.value;
-  return std::nullopt;
+  return has_value ? store(count, scanner_.count()) : std::nullopt;
 }
 
 std::optional<error_code> input_statement::transfer(double& real) noexcept {
   bool has_value = false;
   if (const auto failure = next_value(has_value)) return failure;
-  if (!has_value) return std::nullopt;
-  const real_result converted = scanner_.real();
-  if (converted.error) return converted.error;
-  real = converted.value;
-  return std::nullopt;
+  return has_value ? store(real, scanner_.real()) : std::nullopt;
 }
 
 std::optional<error_code> input_statement::end() noexcept {
