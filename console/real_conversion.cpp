@@ -90,6 +90,13 @@ void write_normalised(bool negative, const std::array<char, real_kept_digits>& k
   text[length] = '\0';
 }
 
+// An optional sign: true when c was one, and negative set from it.
+bool take_sign(unsigned char c, bool& negative) {
+  if (c != '+' && c != '-') return false;
+  negative = c == '-';
+  return true;
+}
+
 }  // namespace
 
 void real_reader::add(unsigned char c) noexcept {
@@ -98,22 +105,14 @@ void real_reader::add(unsigned char c) noexcept {
       return;
     case phase::sign:
       phase_ = phase::mantissa;
-      if (c == '+' || c == '-') {
-        negative_ = c == '-';
-        return;
-      }
-      add_mantissa(c);
+      if (!take_sign(c, negative_)) add_mantissa(c);
       return;
     case phase::mantissa:
       add_mantissa(c);
       return;
     case phase::exponent_sign:
       phase_ = phase::exponent_digits;
-      if (c == '+' || c == '-') {
-        exponent_negative_ = c == '-';
-        return;
-      }
-      add_exponent_digit(c);
+      if (!take_sign(c, exponent_negative_)) add_exponent_digit(c);
       return;
     case phase::exponent_digits:
       add_exponent_digit(c);
