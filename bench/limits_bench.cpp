@@ -19,7 +19,7 @@ struct request {
   double b;
 };
 
-constexpr std::array<request, 14> requests = {{
+constexpr std::array<request, 18> requests = {{
     {0, 0.0},
     {3, 0.0},
     {10, 3.0},
@@ -31,6 +31,10 @@ constexpr std::array<request, 14> requests = {{
     {14, 14.5},
     {0, 300.0},
     {0, 700.0},
+    {0, 650.0},
+    {200, 650.0},
+    {300, 690.0},
+    {0, 705.0},
     {100, 80.0},
     {1000, 10.0},
     {1000000, 0.0},

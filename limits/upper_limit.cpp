@@ -21,6 +21,11 @@ constexpr double smallest_refinement_step = 0.005;
 constexpr double background_step = 0.1;
 constexpr double background_scan_reach = 1.0;
 constexpr double peak_walk_step = 0.05;
+// The scan looks at backgrounds up to about b + 1; the walk goes at most one
+// unit beyond. At large backgrounds the tolerance 0.0005 b quantises the raw
+// limit into plateaus, along which an unbounded walk would climb until the
+// terms overflow.
+constexpr double peak_walk_reach = 2.0;
 constexpr double peak_margin = 0.05;
 constexpr double golden_tolerance = 0.001;
 constexpr double golden_ratio = 0.61803399;
@@ -138,11 +143,13 @@ double upper_limit(std::int32_t Nm, double b, double cl) {
   }
   if (!rise) return u0;
 
-  // Peak walk: up in steps while the raw limit does not fall. The first
-  // repetition never stops, so the walk starts from a = x + 0.1.
+  // Peak walk: up in steps while the raw limit does not fall, to b + 2 at
+  // most. The first repetition never stops, so the walk starts from
+  // a = x + 0.1.
   double a = x + background_step - peak_walk_step;
   double fa = f;
-  for (int steps = 0; !(f < fa) && steps < peak_walk_step_cap; ++steps) {
+  const double walk_end = b + peak_walk_reach;
+  while (!(f < fa) && a <= walk_end) {
     fa = f;
     a = a + peak_walk_step;
     f = raw_upper_limit(Nm, a + peak_walk_step, cl);

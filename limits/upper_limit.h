@@ -15,12 +15,10 @@ double raw_upper_limit(std::int32_t Nm, double b, double cl);
 // The Feldman-Cousins upper limit: raw_upper_limit at b, and, where the
 // integer part of b exceeds Nm, the highest value the raw limit reaches at
 // backgrounds from b up to about b + 1 when it rises there (a background
-// scan, a walk up to its peak, a golden-section search of the peak). Never
+// scan, a walk up to its peak but no further than b + 2, a golden-section
+// search of the peak). Never
 // below raw_upper_limit(Nm, b, cl). Overwrites current_interval. No I/O, no
 // allocation.
 double upper_limit(std::int32_t Nm, double b, double cl);
-
-// Most steps the peak walk takes before it settles for the point reached.
-constexpr int peak_walk_step_cap = 400;
 
 }  // namespace limits
