@@ -25,8 +25,7 @@ int main() {
   // A reader that has gone away ends the program, as it ends any filter,
   // even where the parent left the signal ignored.
   std::signal(SIGPIPE, SIG_DFL);
-  const bool input_is_terminal = ::isatty(STDIN_FILENO) == 1;
-  console::open_console(input_is_terminal, ::isatty(STDOUT_FILENO) == 1);
-  console::open_console_input(input_is_terminal);
+  console::open_console(::isatty(STDIN_FILENO) == 1, ::isatty(STDOUT_FILENO) == 1);
+  console::open_console_input(console::reads_whole_lines(STDIN_FILENO));
   app::run_dialogue();
 }

@@ -51,15 +51,16 @@ void write_advance(std::string_view advance) {
   if (!advance.empty()) write_bytes(unit.handle, advance.data(), advance.size());
 }
 
+// Record text that cannot be written ends the run: an answer is never lost
+// in silence.
 void write_text(const char* data, std::size_t size) {
   if (size == 0) return;
   switch (write_bytes(unit.handle, data, size)) {
     case write_outcome::device_full:
       error_stop(error_code::write_device_full, statement_kind::write);
-    case write_outcome::access_denied:
+    case write_outcome::refused:
       error_stop(error_code::write_access_denied, statement_kind::write);
     case write_outcome::done:
-    case write_outcome::failed:
       return;
   }
 }

@@ -1,10 +1,12 @@
 #include "console/error_stop.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <array>
 
 #include "console/console_unit.h"
+#include "console/write_bytes.h"
 
 namespace console {
 namespace {
@@ -31,14 +33,7 @@ class report_buffer {
   std::string_view view() const { return {text_.data(), size_}; }
 
   // Writes the report to standard error; a failure is ignored.
-  void write_out() const {
-    std::size_t done = 0;
-    while (done < size_) {
-      const ssize_t written = ::write(STDERR_FILENO, text_.data() + done, size_ - done);
-      if (written <= 0) return;
-      done += static_cast<std::size_t>(written);
-    }
-  }
+  void write_out() const { write_bytes_with(::write, STDERR_FILENO, text_.data(), size_); }
 
  private:
   std::array<char, 160> text_{};
@@ -46,6 +41,13 @@ class report_buffer {
 };
 
 [[noreturn]] void finish(const report_buffer& report) {
+  // Once the run is ending, a reader that has gone must not turn the status
+  // 1 of the report into death by SIGPIPE: the write just fails.
+  struct sigaction ignore {};
+
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGPIPE, &ignore, nullptr);
   report.write_out();
   end_of_run();
   ::_exit(1);

@@ -12,7 +12,8 @@ enum class statement_kind { read, write };
 // Ends the program after an input or output failure on the console: writes
 // the two-line report ("run-time error F6501: READ(CON)", "- " and the
 // message, each line after CR LF) to standard error, runs the end-of-run
-// step and exits with status 1. A failed write of the report is ignored.
+// step and exits with status 1, even where standard output or error is a
+// pipe whose reader has gone. A failed write of the report is ignored.
 // No allocation, no stdio; never returns.
 [[noreturn]] void error_stop(error_code code, statement_kind kind);
 

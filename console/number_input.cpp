@@ -1,7 +1,10 @@
 #include "console/number_input.h"
 
+#include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,14 +13,21 @@
 #include "console/error_stop.h"
 #include "console/input_statement.h"
 #include "console/line_source.h"
+#include "console/wait_for_descriptor.h"
 
 namespace console {
 namespace {
 
 class standard_input final : public byte_source {
  public:
+  // A standard input that a parent left non-blocking is waited on, as a
+  // blocking one would be, instead of failing while no byte has arrived.
   std::ptrdiff_t read(char* buffer, std::size_t capacity) noexcept override {
-    return ::read(STDIN_FILENO, buffer, capacity);
+    while (true) {
+      const ssize_t got = ::read(STDIN_FILENO, buffer, capacity);
+      if (got >= 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) return got;
+      wait_for_descriptor(STDIN_FILENO, POLLIN);
+    }
   }
 };
 
@@ -31,8 +41,13 @@ void stop_on_failure(std::optional<error_code> failure) {
 
 }  // namespace
 
-void open_console_input(bool input_is_terminal) {
-  console_lines = line_source{standard_input_bytes, input_is_terminal};
+void open_console_input(bool reads_whole_lines) {
+  console_lines = line_source{standard_input_bytes, reads_whole_lines};
+}
+
+bool reads_whole_lines(int fd) {
+  termios settings{};
+  return ::isatty(fd) == 1 && ::tcgetattr(fd, &settings) == 0 && (settings.c_lflag & ICANON) != 0;
 }
 
 void begin_input_statement() { console_statement.begin(); }

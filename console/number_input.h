@@ -4,10 +4,15 @@
 
 namespace console {
 
-// Tells console input whether standard input is a terminal (one line per
-// read, at most 131 characters and the line end) or a file or pipe. Call
-// once, before the first statement; without it input is read as a pipe.
-void open_console_input(bool input_is_terminal);
+// Tells console input whether standard input is a terminal in line mode
+// (one line per read, at most 131 characters and the line end) or delivers
+// pieces of lines, ended only by LF: a file, a pipe, or a terminal without
+// line editing (stty -icanon). Call once, before the first statement;
+// without it input is read as a pipe.
+void open_console_input(bool reads_whole_lines);
+
+// Whether fd is a terminal whose reads deliver whole lines (line editing on).
+bool reads_whole_lines(int fd);
 
 // One list-directed input statement on standard input: begin, one transfer
 // per item in order, end. An item given no value keeps what it held. Every

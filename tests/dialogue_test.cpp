@@ -57,11 +57,16 @@ TEST(dialogue, refuses_negative_count_or_background) {
   }
 }
 
-TEST(dialogue, large_count_gets_an_answer) {
-  const auto result = run_through_pipes("1000000 0\n");
-  EXPECT_EQ(result.exit_status, 1);
-  EXPECT_EQ(result.err, end_of_input);
-  EXPECT_NE(result.out.find("effect's limits are equal:"), std::string::npos);
+// Large counts, and a background where the raw upper limit runs along
+// plateaus at b + 1 and beyond: both answer.
+TEST(dialogue, large_count_and_large_background_get_an_answer) {
+  for (const std::string_view request : {"1000000 0\n", "300 690\n"}) {
+    SCOPED_TRACE(request);
+    const auto result = run_through_pipes(request, 300);
+    EXPECT_EQ(result.exit_status, 1);
+    EXPECT_EQ(result.err, end_of_input);
+    EXPECT_NE(result.out.find("effect's limits are equal:"), std::string::npos);
+  }
 }
 
 }  // namespace

@@ -150,6 +150,28 @@ TEST(input_session, terminal_unreadable_line_writes_no_line_end) {
   EXPECT_EQ(result.exit_status, 1);
 }
 
+// Without line editing a read returns what has been typed so far: a number
+// typed in two pieces is still one number.
+TEST(input_session, terminal_without_line_editing_reads_to_the_line_feed) {
+  test_support::pty_session session(false);
+  session.read_until("Nm, b : ");
+  session.type("3");
+  EXPECT_EQ(session.read_for(300), "");
+  session.type("0 0.5\n");
+  EXPECT_EQ(session.read_until("Nm, b : "), answer_for("30 0.5") + "\r\n\r\nNm, b : ");
+}
+
+// A parent that left standard input non-blocking: the program waits for
+// the request instead of failing while nothing has arrived.
+TEST(input_session, non_blocking_input_is_waited_for) {
+  test_support::stream_setup setup;
+  setup.nonblocking_input = true;
+  setup.input_delay_ms = 300;
+  const auto result = test_support::run_program("0 3\n", setup);
+  EXPECT_EQ(answer_lines(result.out, 0), answer_for("0 3"));
+  EXPECT_EQ(result.err, end_of_input);
+}
+
 TEST(input_session, interrupt_key_ends_without_a_report) {
   test_support::pty_session session;
   session.read_until("Nm, b : ");

@@ -25,19 +25,25 @@ void drain_into(int& fd, std::string& sink) {
   }
 }
 
-program_result run(std::string_view input, const char* output_path, int timeout_seconds) {
+void make_nonblocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
+
+program_result run(std::string_view input, const stream_setup& setup, int timeout_seconds) {
   int in_pipe[2], out_pipe[2], err_pipe[2];
   if (::pipe(in_pipe) != 0 || ::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) std::abort();
   const pid_t child = ::fork();
   if (child == 0) {
+    if (setup.nonblocking_input) make_nonblocking(in_pipe[0]);
+    if (setup.nonblocking_output) make_nonblocking(out_pipe[1]);
     ::dup2(in_pipe[0], STDIN_FILENO);
-    if (output_path != nullptr) {
-      const int out = ::open(output_path, O_WRONLY);
+    ::dup2(err_pipe[1], STDERR_FILENO);
+    if (setup.output_closed) {
+      ::close(STDOUT_FILENO);
+    } else if (setup.output_path != nullptr) {
+      const int out = ::open(setup.output_path, setup.output_flags);
       ::dup2(out, STDOUT_FILENO);
     } else {
       ::dup2(out_pipe[1], STDOUT_FILENO);
     }
-    ::dup2(err_pipe[1], STDERR_FILENO);
     for (const int fd :
          {in_pipe[0], in_pipe[1], out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) {
       ::close(fd);
@@ -60,14 +66,22 @@ program_result run(std::string_view input, const char* output_path, int timeout_
     ::close(in_fd);
     in_fd = -1;
   }
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
+  const auto start = std::chrono::steady_clock::now();
+  const auto deadline = start + std::chrono::seconds(timeout_seconds);
+  // A stream not yet due is left out of the poll (a negative fd is ignored).
+  auto after = [start](int fd, int delay_ms) {
+    return std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(delay_ms) ? fd
+                                                                                           : -1;
+  };
   while (out_fd >= 0 || err_fd >= 0) {
     if (std::chrono::steady_clock::now() > deadline) {
       ::kill(child, SIGKILL);
       break;
     }
-    std::array<pollfd, 3> fds = {{{in_fd, POLLOUT, 0}, {out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}}};
-    if (::poll(fds.data(), fds.size(), 100) < 0) continue;
+    std::array<pollfd, 3> fds = {{{after(in_fd, setup.input_delay_ms), POLLOUT, 0},
+                                  {after(out_fd, setup.output_delay_ms), POLLIN, 0},
+                                  {err_fd, POLLIN, 0}}};
+    if (::poll(fds.data(), fds.size(), 20) < 0) continue;
     if (in_fd >= 0 && (fds[0].revents & (POLLOUT | POLLERR | POLLHUP)) != 0) {
       const ssize_t sent = ::write(in_fd, input.data() + written, input.size() - written);
       if (sent > 0) written += static_cast<std::size_t>(sent);
@@ -95,12 +109,18 @@ program_result run(std::string_view input, const char* output_path, int timeout_
 }  // namespace
 
 program_result run_through_pipes(std::string_view input, int timeout_seconds) {
-  return run(input, nullptr, timeout_seconds);
+  return run(input, stream_setup{}, timeout_seconds);
+}
+
+program_result run_program(std::string_view input, const stream_setup& setup, int timeout_seconds) {
+  return run(input, setup, timeout_seconds);
 }
 
 program_result run_with_output_file(std::string_view input, const char* output_path,
                                     int timeout_seconds) {
-  return run(input, output_path, timeout_seconds);
+  stream_setup setup;
+  setup.output_path = output_path;
+  return run(input, setup, timeout_seconds);
 }
 
 }  // namespace test_support

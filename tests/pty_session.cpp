@@ -26,7 +26,7 @@ int remaining_ms(clock_type::time_point deadline) {
 
 }  // namespace
 
-pty_session::pty_session() {
+pty_session::pty_session(bool line_editing) {
   terminal_ = ::posix_openpt(O_RDWR | O_NOCTTY);
   if (terminal_ < 0 || ::grantpt(terminal_) != 0 || ::unlockpt(terminal_) != 0) std::abort();
   const std::string terminal_name = ::ptsname(terminal_);
@@ -40,6 +40,11 @@ pty_session::pty_session() {
     ::tcgetattr(slave, &settings);
     settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL);
     settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    if (!line_editing) {
+      settings.c_lflag &= ~static_cast<tcflag_t>(ICANON);
+      settings.c_cc[VMIN] = 1;
+      settings.c_cc[VTIME] = 0;
+    }
     ::tcsetattr(slave, TCSANOW, &settings);
     ::dup2(slave, STDIN_FILENO);
     ::dup2(slave, STDOUT_FILENO);

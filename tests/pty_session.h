@@ -13,10 +13,11 @@ namespace test_support {
 // its standard output, as on an interactive console; standard error goes to
 // a pipe. Echo and output processing are off on the terminal, so what is read
 // back is exactly the program's own bytes; lines are still delivered whole
-// (canonical mode), and the interrupt and end-of-file keys work.
+// (canonical mode), and the interrupt and end-of-file keys work. Without
+// line editing (stty -icanon) each read hands over what has been typed so far.
 class pty_session {
  public:
-  pty_session();
+  explicit pty_session(bool line_editing = true);
   ~pty_session();
   pty_session(const pty_session&) = delete;
   pty_session& operator=(const pty_session&) = delete;
