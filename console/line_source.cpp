@@ -71,10 +71,14 @@ std::optional<error_code> line_source::look_ahead() noexcept {
 }
 
 std::optional<error_code> line_source::read_more() noexcept {
-  assert(line_buffer_capacity - filled_ >= read_size + 1);
+  // One byte stays free for a line end added after the read. A terminal
+  // reads into an empty buffer, so it is always asked for a whole line.
+  const std::size_t room = line_buffer_capacity - filled_ - 1;
+  const std::size_t asked = room < read_size ? room : read_size;
+  assert(asked >= 1 && (!is_terminal_ || asked == read_size));
   std::ptrdiff_t got = 0;
   do {
-    got = source_->read(buffer_.data() + filled_, read_size);
+    got = source_->read(buffer_.data() + filled_, asked);
   } while (got < 0 && errno == EINTR);
   if (got < 0) {
     // Bytes already read are still scanned; the failure comes after them.
@@ -96,9 +100,8 @@ std::optional<error_code> line_source::read_more() noexcept {
     assert(position_ == filled_);
     return error_code::end_of_file;
   }
-  assert(static_cast<std::size_t>(got) <= read_size);
-  const auto count =
-      static_cast<std::size_t>(got) <= read_size ? static_cast<std::size_t>(got) : read_size;
+  assert(static_cast<std::size_t>(got) <= asked);
+  const auto count = static_cast<std::size_t>(got) <= asked ? static_cast<std::size_t>(got) : asked;
   filled_ += count;
   // From a terminal a read is one line: one cut short by the end-of-file key
   // is ended here, one that fills the read has overflowed. A pipe or file
@@ -129,17 +132,17 @@ std::optional<error_code> line_source::skip_through_line_end() noexcept {
   }
 }
 
-// Moves the unread bytes to the front when that leaves room for a whole
-// read and its added line end; never moves them otherwise.
+// Moves the unread bytes to the front, so that the buffer holds as much of
+// the lines ahead as it can whatever size the reads came in; true when at
+// least one more byte can be read, with room kept for an added line end.
 bool line_source::make_room() noexcept {
   const std::size_t unread = filled_ - position_;
-  if (line_buffer_capacity - unread < read_size + 1) return false;
   if (position_ != 0) {
     std::memmove(buffer_.data(), buffer_.data() + position_, unread);
     position_ = 0;
     filled_ = unread;
   }
-  return line_buffer_capacity - filled_ >= read_size + 1;
+  return line_buffer_capacity - filled_ >= 2;
 }
 
 std::size_t line_source::find_line_end() const noexcept {

@@ -13,7 +13,8 @@ namespace console {
 constexpr std::size_t read_size = 132;
 
 // Two reads and an added line end: a line of up to 264 bytes from a file or
-// pipe is seen whole, end mark included, before any of it is scanned.
+// pipe is seen whole, end mark included, before any of it is scanned,
+// however the bytes were split into reads.
 constexpr std::size_t line_buffer_capacity = 2 * read_size + 1;
 
 // Where input bytes come from: standard input in the program, memory in
@@ -40,8 +41,8 @@ struct byte_result {
 // alone and may span reads, and end of input ends an unfinished last line. A
 // line whose last byte before its line end (LF or CR LF) is Ctrl-Z marks the
 // end of input: from it on every byte asked for is end_of_file, and none of
-// it is given out (for a piped line over 264 bytes, none from the point
-// where its end came into view). A failed read is read_failed, reported
+// it is given out (of a piped line over 264 bytes, only what lies more than
+// 264 bytes before its line end). A failed read is read_failed, reported
 // when the bytes read before it are used up. Calls after_console_record_read
 // for every line it finishes; no other output, no allocation.
 class line_source {

@@ -2,7 +2,6 @@
 // every run must end, with values or one of the input errors, never a crash.
 // The first byte picks terminal or pipe reads, how many bytes a read may
 // deliver, and whether reads are interrupted.
-#include <cerrno>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -15,44 +14,11 @@
 #include "console/input_statement.h"
 #include "console/line_source.h"
 #include "console/real_conversion.h"
+#include "fuzz/memory_input.h"
 
 namespace {
 
 using console::error_code;
-
-class memory_input final : public console::byte_source {
- public:
-  memory_input(std::string_view bytes, bool is_terminal, std::size_t most_per_read,
-               bool interrupted)
-      : bytes_(bytes),
-        is_terminal_(is_terminal),
-        most_per_read_(most_per_read),
-        interrupted_(interrupted) {}
-
-  std::ptrdiff_t read(char* buffer, std::size_t capacity) noexcept override {
-    if (interrupted_ && (reads_++ % 3) == 0) {
-      errno = EINTR;
-      return -1;
-    }
-    std::size_t count = capacity < most_per_read_ ? capacity : most_per_read_;
-    if (count > bytes_.size()) count = bytes_.size();
-    // A terminal hands over one line at a time.
-    if (is_terminal_) {
-      const std::size_t line_end = bytes_.substr(0, count).find('\n');
-      if (line_end != std::string_view::npos) count = line_end + 1;
-    }
-    bytes_.copy(buffer, count);
-    bytes_.remove_prefix(count);
-    return static_cast<std::ptrdiff_t>(count);
-  }
-
- private:
-  std::string_view bytes_;
-  bool is_terminal_;
-  std::size_t most_per_read_;
-  bool interrupted_;
-  std::size_t reads_ = 0;
-};
 
 bool is_input_error(error_code code) {
   switch (code) {
@@ -82,7 +48,7 @@ void require(bool condition) {
 
 void run_statements(std::string_view bytes, bool is_terminal, std::size_t most_per_read,
                     bool interrupted) {
-  memory_input input(bytes, is_terminal, most_per_read, interrupted);
+  fuzz_support::memory_input input(bytes, is_terminal, most_per_read, interrupted);
   console::line_source lines(input, is_terminal);
   console::input_statement statement(lines);
   std::int32_t Nm = 3;
