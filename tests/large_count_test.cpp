@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "limits/lower_limit.h"
 #include "limits/search_tolerance.h"
@@ -20,7 +21,7 @@ real log_poisson(std::int64_t n, real lambda) {
 }
 
 real log_ratio(std::int64_t n, real mu, real b) {
-  if (n < 0) return -INFINITY;
+  if (n < 0) return -std::numeric_limits<real>::infinity();
   const auto count = static_cast<real>(n);
   const real best = count - b > 0 ? count - b : 0;
   return count * std::log((b + mu) / (best + b)) + best - mu;
@@ -35,7 +36,7 @@ count_range reference_interval(real mu, real b, double cl) {
   auto low = static_cast<std::int64_t>(b + mu);
   std::int64_t high = low + 1;
   real coverage = 0;
-  while (coverage < cl) {
+  while (coverage < static_cast<real>(cl)) {
     if (log_ratio(high, mu, b) >= log_ratio(low, mu, b)) {
       coverage += std::exp(log_poisson(high++, b + mu));
     } else {
@@ -72,7 +73,7 @@ TEST(large_counts, agree_with_an_independent_calculation) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.Nm << " " << c.b << " " << c.cl);
     const real Nm = c.Nm;
-    const real b = c.b;
+    const auto b = static_cast<real>(c.b);
     const real spread = 20 * std::sqrt(Nm + b + 1);
     const real upper = bisect(Nm - b, Nm - b + spread,
                               [&](real mu) { return reference_interval(mu, b, c.cl).low <= c.Nm; });
