@@ -7,17 +7,19 @@
 
 namespace limits {
 
-acceptance_interval current_interval;
+constinit thread_local acceptance_interval current_interval;
 
 namespace {
 
 constexpr std::int32_t largest_count = std::numeric_limits<std::int32_t>::max();
 
-std::uint64_t builds = 0;
+thread_local std::uint64_t builds = 0;
+thread_local bool beyond_32_bits_met = false;
 
 // A count that does not fit 32 bits is an invalid operation, as the
 // conversion of an out-of-range Real to an integer is in hardware.
 void refuse_count_beyond_32_bits() {
+  beyond_32_bits_met = true;
   std::feraiseexcept(FE_INVALID);
   current_interval.n_low = largest_count;
   current_interval.n_high = largest_count;
@@ -33,6 +35,10 @@ bool upper_tail_exhausted(double term, std::int32_t n, double lambda) {
 }  // namespace
 
 std::uint64_t acceptance_interval_builds() { return builds; }
+
+bool count_beyond_32_bits_met() { return beyond_32_bits_met; }
+
+void clear_count_beyond_32_bits() { beyond_32_bits_met = false; }
 
 void build_acceptance_interval(double mu, double b, double cl) {
   ++builds;

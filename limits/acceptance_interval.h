@@ -13,8 +13,10 @@ struct acceptance_interval {
   double coverage = 0.0;
 };
 
-// Overwritten by every build_acceptance_interval; read it right after.
-extern acceptance_interval current_interval;
+// Overwritten by every build_acceptance_interval on the same thread; read
+// it right after. Each thread has its own, constant-initialised, so it is
+// reached directly rather than through a thread-local initialiser.
+extern constinit thread_local acceptance_interval current_interval;
 
 // Builds the Feldman-Cousins acceptance interval for signal mean mu >= 0,
 // background b >= 0 and level 0 < cl < 1 into current_interval: counts are
@@ -26,11 +28,19 @@ extern acceptance_interval current_interval;
 // no longer grow, the build stops there instead of growing for ever. A count
 // beyond 32 bits (b + mu or a bound too large) raises the invalid-operation
 // floating-point exception, which ends the program where traps are enabled;
-// otherwise the interval is left as [2147483647, 2147483647].
-// Reads factorial_table, which must be filled. No I/O, no allocation.
+// otherwise the interval is left as [2147483647, 2147483647] and
+// count_beyond_32_bits_met() tells so. Reads factorial_table. No I/O, no
+// allocation; any number of threads may build at once.
 void build_acceptance_interval(double mu, double b, double cl);
 
-// Number of builds since the program started: the cost measure of a search.
+// Number of builds on this thread since it started: the cost measure of a
+// search.
 std::uint64_t acceptance_interval_builds();
+
+// Whether a build on this thread has met a count beyond 32 bits since the
+// last clear_count_beyond_32_bits(): tells that cause of an invalid
+// operation from the others.
+bool count_beyond_32_bits_met();
+void clear_count_beyond_32_bits();
 
 }  // namespace limits

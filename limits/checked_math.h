@@ -1,5 +1,7 @@
 #pragma once
 
+#include <math.h>
+
 #include <cmath>
 #include <string_view>
 
@@ -12,10 +14,12 @@ enum class math_error : unsigned short { domain = 6201, singularity = 6202, over
 
 // Called with the function's name ("exp", "sqrt", "log", "lgamma") where a
 // checked function is asked for a result it cannot give. The program's
-// handler reports the error and ends the program; without one (as in unit
-// tests) the plain function is called and its IEEE result used.
+// handler reports the error and ends the program, the library's throws;
+// without one (as in unit tests) the plain function is called and its IEEE
+// result used. Each thread has its own handler; setting it returns the
+// previous one.
 using math_error_handler = void (*)(std::string_view function, math_error error);
-void set_math_error_handler(math_error_handler handler);
+math_error_handler set_math_error_handler(math_error_handler handler);
 void report_math_error(std::string_view function, math_error error);
 
 // The largest x whose e^x is a finite double.
@@ -43,10 +47,13 @@ inline double checked_log(double x) {
 }
 
 // For x >= 1, the only arguments used: no pole and no overflow below 1e305.
+// lgamma_r, not std::lgamma: the same result without writing the shared
+// sign variable, which threads computing at once would race on.
 inline double checked_lgamma(double x) {
   if (x <= 0.0 && std::floor(x) == x) report_math_error("lgamma", math_error::singularity);
   if (x > 0x1p+1016) report_math_error("lgamma", math_error::overflow);
-  return std::lgamma(x);
+  int sign = 0;
+  return ::lgamma_r(x, &sign);
 }
 
 }  // namespace limits

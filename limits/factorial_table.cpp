@@ -2,7 +2,7 @@
 
 namespace limits {
 
-std::array<double, largest_tabled_factorial + 1> factorial_table{};
+constinit factorial_array factorial_table = stepwise_factorials();
 
 void fill_factorial_table() {
   factorial_table[0] = 1.0;

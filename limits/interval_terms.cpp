@@ -13,9 +13,9 @@ namespace {
 // 0 .. capacity - 1. Product-form counts stay near b + mu, which the
 // overflow of e^b and the log form for e^-mu below the normal range keep
 // under about 1500; above the capacity the product is carried without
-// being kept.
+// being kept. One buffer per thread.
 constexpr std::int32_t prefix_capacity = 4096;
-std::array<double, prefix_capacity> prefix;
+thread_local std::array<double, prefix_capacity> thread_prefix;
 
 }  // namespace
 
@@ -27,9 +27,10 @@ interval_terms::interval_terms(double mu, double b)
       no_mean_(mu == 0.0 && b == 0.0),
       exp_neg_mu_(checked_exp(-mu)),
       log_form_(needs_log_form(exp_neg_mu_)),
-      lambda_powers_(lambda_) {
+      lambda_powers_(lambda_),
+      prefix_(thread_prefix.data()) {
   if (log_form_) log_lambda_ = checked_log(lambda_);
-  prefix[0] = exp_neg_mu_;
+  prefix_[0] = exp_neg_mu_;
 }
 
 double interval_terms::product_form(std::int32_t n) {
@@ -37,9 +38,9 @@ double interval_terms::product_form(std::int32_t n) {
   while (prefix_top_ < n && prefix_top_ < prefix_capacity - 1) {
     ++prefix_top_;
     const auto k = static_cast<std::size_t>(prefix_top_);
-    prefix[k] = (lambda_ * prefix[k - 1]) / static_cast<double>(prefix_top_);
+    prefix_[k] = (lambda_ * prefix_[k - 1]) / static_cast<double>(prefix_top_);
   }
-  double p = prefix[static_cast<std::size_t>(prefix_top_ < n ? prefix_top_ : n)];
+  double p = prefix_[static_cast<std::size_t>(prefix_top_ < n ? prefix_top_ : n)];
   for (std::int32_t k = prefix_top_ + 1; k <= n; ++k) p = (lambda_ * p) / static_cast<double>(k);
   return exp_neg_b_ * p;
 }

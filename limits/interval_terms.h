@@ -49,8 +49,8 @@ class power_chain {
 // ratio(n) equals likelihood_ratio(n, mu, b) bit for bit; what does not
 // depend on the count (the exponentials, the powers of b + mu, the running
 // product up to a count) is computed once per interval instead of per count.
-// Uses one static buffer for the running product: one instance at a time.
-// No I/O, no allocation.
+// Uses its thread's buffer for the running product: one instance at a time
+// on each thread. No I/O, no allocation.
 class interval_terms {
  public:
   interval_terms(double mu, double b);
@@ -77,6 +77,7 @@ class interval_terms {
   double low_q_ = 0.0;
   double log_low_q_ = 0.0;
   power_chain low_q_powers_{0.0};
+  double* prefix_;               // this thread's running products
   std::int32_t prefix_top_ = 0;  // running products known for counts 0..prefix_top_
 };
 
