@@ -6,7 +6,6 @@
 
 #include "limits/acceptance_interval.h"
 #include "limits/checked_math.h"
-#include "limits/search_tolerance.h"
 
 namespace limits {
 namespace {
@@ -17,6 +16,11 @@ constexpr int coarse_grid_without_refinement = 2;
 constexpr int coarse_grid_with_refinement = 10;
 constexpr std::array<int, 3> refinement_grids = {20, 500, 5000};
 constexpr double smallest_refinement_step = 0.005;
+// With a tolerance of its own, the refinement steps down to this many times
+// the tolerance (so it sees islands of acceptance twice as wide), on further
+// levels of ten times the points each.
+constexpr double tolerance_refinement_factor = 50.0;
+constexpr int further_level_growth = 10;
 
 constexpr double background_step = 0.1;
 constexpr double background_scan_reach = 1.0;
@@ -44,28 +48,50 @@ bool accepts(double mu, double b, double cl, std::int32_t Nm) {
   return current_interval.n_low <= Nm;
 }
 
+// The refinement's levels: the method's three, or with a tolerance of its
+// own as many more as it takes to step down to the tolerance's smallest step.
+struct refinement_plan {
+  double smallest_step = smallest_refinement_step;
+  bool further_levels = false;
+};
+
+refinement_plan plan_for(const search_settings& settings) {
+  if (!(settings.tolerance > 0.0)) return {};
+  return {std::min(smallest_refinement_step, tolerance_refinement_factor * settings.tolerance),
+          true};
+}
+
 // One refinement pass over the upper half of [low, high]: levels 2, 3 and 4
-// on ever finer grids. Returns true and moves low to the highest accepted
-// point where one is found.
-bool refine_upper_half(std::int32_t Nm, double b, double cl, double& low, double high) {
+// (and beyond, by the plan) on ever finer grids. Returns true and moves low
+// to the highest accepted point where one is found.
+bool refine_upper_half(std::int32_t Nm, double b, double cl, const refinement_plan& plan,
+                       double& low, double high) {
   bool found = false;
   bool step_back = false;
   bool finished = false;
   double best = low;
-  for (std::size_t level = 0; level < refinement_grids.size() && !finished; ++level) {
-    int n = refinement_grids[level];
-    double step = (high - low) / (2 * n);
-    if (step < smallest_refinement_step) {
+  double grid = 0.0;  // points of the level, as a Real: further levels grow past int
+  for (std::size_t level = 0; !finished; ++level) {
+    if (level < refinement_grids.size()) {
+      grid = refinement_grids[level];
+    } else if (plan.further_levels) {
+      grid *= further_level_growth;
+    } else {
+      break;
+    }
+    double step = (high - low) / (2 * grid);
+    if (step < plan.smallest_step) {
       // The smallest step caps the grid, and this level is the last.
-      n = static_cast<int>(std::trunc((high - low) / (smallest_refinement_step * 2))) + 1;
-      step = (high - low) / (2 * n);
+      grid = std::trunc((high - low) / (plan.smallest_step * 2)) + 1;
+      step = (high - low) / (2 * grid);
       finished = true;
     }
+    const auto n = static_cast<std::int64_t>(grid);
     // The midpoint only sets the count the first point is compared with.
     build_acceptance_interval((low + high) / 2, b, cl);
     std::int32_t previous = current_interval.n_low;
-    for (int i = 1; i <= n - 1; ++i) {
-      const double point = (n + i) * step + low;
+    for (std::int64_t i = 1; i <= n - 1; ++i) {
+      const double point = static_cast<double>(n + i) * step + low;
       build_acceptance_interval(point, b, cl);
       if (current_interval.n_low <= Nm) {
         best = point;
@@ -77,8 +103,8 @@ bool refine_upper_half(std::int32_t Nm, double b, double cl, double& low, double
     if (found) {
       low = best;
       finished = true;
-    } else if (!step_back && level == 1) {
-      // The finest level runs only once the lowest count has stepped back.
+    } else if (!step_back && level >= 1) {
+      // The finer levels run only once the lowest count has stepped back.
       finished = true;
     }
   }
@@ -87,7 +113,7 @@ bool refine_upper_half(std::int32_t Nm, double b, double cl, double& low, double
 
 }  // namespace
 
-double raw_upper_limit(std::int32_t Nm, double b, double cl) {
+double raw_upper_limit(std::int32_t Nm, double b, double cl, const search_settings& settings) {
   const double count = static_cast<double>(Nm);
   double low = count - b > 0.0 ? count - b : 0.0;
   const bool refine = count < b;
@@ -97,12 +123,18 @@ double raw_upper_limit(std::int32_t Nm, double b, double cl) {
     // accepted count grows without bound with the mean (a mean beyond
     // 32-bit counts raises the invalid-operation exception), so this ends.
     while (accepts(low, b, cl, Nm)) low += 1.0;
+    // At the method's levels zero signal always accepts Nm. Below about 0.63
+    // the interval at zero signal can start above Nm; the search then has no
+    // accepted mean to start from, and the interval on the signal is empty,
+    // reported as 0.0.
+    if (low == 0.0) return 0.0;
     low -= 1.0;
   }
   const double h = checked_sqrt(count + b + 1.0);
   double high = 3.0 * h;
   while (accepts(high, b, cl, Nm)) high += h;
-  const double tolerance = search_tolerance(b);
+  const double tolerance = settings.stopping_width(b);
+  const refinement_plan plan = plan_for(settings);
 
   // Each pass raises low by at least one grid step or halves the bracket.
   while ((high - low) >= tolerance) {
@@ -116,14 +148,15 @@ double raw_upper_limit(std::int32_t Nm, double b, double cl) {
       low = best;
       continue;
     }
-    const bool found = refine && refine_upper_half(Nm, b, cl, low, high);
+    const bool found = refine && refine_upper_half(Nm, b, cl, plan, low, high);
     if (!found) high = (low + high) / 2;
   }
   return (low + high) / 2;
 }
 
-double upper_limit(std::int32_t Nm, double b, double cl) {
-  const double u0 = raw_upper_limit(Nm, b, cl);
+double upper_limit(std::int32_t Nm, double b, double cl, const search_settings& settings) {
+  auto raw = [&](double background) { return raw_upper_limit(Nm, background, cl, settings); };
+  const double u0 = raw(b);
   if (!(std::trunc(b) > static_cast<double>(Nm))) return u0;
 
   // Background scan: the first background step at which the raw limit rises.
@@ -133,7 +166,7 @@ double upper_limit(std::int32_t Nm, double b, double cl) {
   double f = 0.0;
   bool rise = false;
   while (x <= top) {
-    f = raw_upper_limit(Nm, x + background_step, cl);
+    f = raw(x + background_step);
     if (f > fx) {
       rise = true;
       break;
@@ -152,7 +185,7 @@ double upper_limit(std::int32_t Nm, double b, double cl) {
   while (!(f < fa) && a <= walk_end) {
     fa = f;
     a = a + peak_walk_step;
-    f = raw_upper_limit(Nm, a + peak_walk_step, cl);
+    f = raw(a + peak_walk_step);
   }
   double z = a + peak_walk_step;
   if (fa + peak_margin < u0) return u0;
@@ -166,12 +199,12 @@ double upper_limit(std::int32_t Nm, double b, double cl) {
     x1 = a;
     fx1 = fa;
     x2 = a + golden_complement * (z - a);
-    fx2 = raw_upper_limit(Nm, x2, cl);
+    fx2 = raw(x2);
   } else {
     x2 = a;
     fx2 = fa;
     x1 = a - golden_complement * (a - x);
-    fx1 = raw_upper_limit(Nm, x1, cl);
+    fx1 = raw(x1);
   }
   while ((z - x) >= golden_tolerance) {
     if (fx2 > fx1) {
@@ -179,13 +212,13 @@ double upper_limit(std::int32_t Nm, double b, double cl) {
       x1 = x2;
       x2 = golden_complement * z + golden_ratio * x1;
       fx1 = fx2;
-      fx2 = raw_upper_limit(Nm, x2, cl);
+      fx2 = raw(x2);
     } else {  // ties shrink from the right
       z = x2;
       x2 = x1;
       x1 = golden_complement * x + golden_ratio * x2;
       fx2 = fx1;
-      fx1 = raw_upper_limit(Nm, x1, cl);
+      fx1 = raw(x1);
     }
   }
   return std::max({u0, fx1, fx2});
