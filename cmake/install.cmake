@@ -1,0 +1,21 @@
+# cmake --install: the program, the library with its header, and a CMake
+# package, so that another project writes find_package(fclimits) and links
+# fclimits::fclimits.
+include(CMakePackageConfigHelpers)
+
+install(TARGETS fclimits RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS fclimits_library limits EXPORT fclimits_targets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/fclimits/fclimits.h
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/fclimits)
+
+set(package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/fclimits)
+install(EXPORT fclimits_targets NAMESPACE fclimits:: FILE fclimits-targets.cmake
+        DESTINATION ${package_dir})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/fclimits-config.cmake.in
+  ${PROJECT_BINARY_DIR}/fclimits-config.cmake INSTALL_DESTINATION ${package_dir})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/fclimits-config-version.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/fclimits-config.cmake
+              ${PROJECT_BINARY_DIR}/fclimits-config-version.cmake
+        DESTINATION ${package_dir})

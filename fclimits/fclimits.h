@@ -1,0 +1,135 @@
+#pragma once
+
+// fclimits: exact Feldman-Cousins confidence limits on the mean of a Poisson
+// signal over a known background (G. J. Feldman and R. D. Cousins, Phys. Rev.
+// D 57 (1998) 3873), with the limit searches and the upper-limit correction
+// of the ADMA program.
+//
+//   #include <fclimits/fclimits.h>
+//
+//   const fclimits::interval i = fclimits::limits(3, 0.0, 0.90);
+//   // i.lower == 1.10546875, i.upper == 7.4287109375
+//
+// With default options every call gives exactly the doubles of the console
+// program fclimits, whose printed digits are these values rounded to 16
+// significant digits.
+//
+// Every function may be called from any number of threads at once and gives
+// the same bits as on one thread. Nothing needs setting up, nothing is
+// printed, nothing ends the process. The functions leave the caller's
+// floating-point environment as they found it: they compute with rounding to
+// nearest and with floating-point traps off, whatever the caller has set.
+//
+// Errors are thrown, never returned as NaN or infinity:
+// - std::invalid_argument for an argument outside its domain; the message
+//   names the argument and its value ("fclimits: b = -1 is not a background:
+//   it must be finite and >= 0").
+// - std::domain_error where the arithmetic leaves the double range: a
+//   background above about 707, where the Poisson terms overflow, or a count
+//   so large (near 2147483647) that its acceptance intervals pass 32 bits.
+//   Every background up to max_background is computed.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+namespace fclimits {
+
+// The confidence interval [lower, upper] on the signal mean.
+struct interval {
+  double lower;
+  double upper;
+};
+
+// How the limits are searched.
+// - tolerance: 0 means the method's own stopping width, 0.01, or 0.0005 b
+//   above b = 20: the console's digits. A tolerance t > 0 stops both searches
+//   at width t instead, so each limit lies within t of the extreme mean it
+//   looks for; the upper search then also refines its bracket down to steps
+//   of min(0.005, 50 t), finding every island of acceptance at least 100 t
+//   wide (at n = 4, b = 15, 90 % an island 0.0002 wide lies above a gap).
+//   Finer tolerances cost more: about 25 times the builds at 1e-6 for
+//   n = 4, b = 15, 90 %.
+// - correct_upper: true applies the correction for backgrounds above the
+//   count (where the integer part of b exceeds n): the upper limit becomes the
+//   highest raw upper limit found at backgrounds from b to about b + 1 when
+//   it rises there. false gives the raw upper limit at b alone. The
+//   correction compares raw limits at different backgrounds, so at a finer
+//   tolerance it can move by more than the tolerance.
+struct options {
+  double tolerance = 0.0;
+  bool correct_upper = true;
+};
+
+// Every request with a background up to this is computed; above it, at about
+// 707, the Poisson terms overflow and calls throw std::domain_error.
+inline constexpr double max_background = 705.0;
+
+// Sums over counts (sensitivity, coverage) stop once the Poisson probability
+// of the counts not yet taken is below this: the counts are taken from the
+// most probable one outward, the more probable side first.
+inline constexpr double tail_probability = 1e-9;
+
+// The lower and upper limit on the signal mean for a measured count n >= 0,
+// background b >= 0 and confidence level 0 < cl < 1.
+//   limits(0, 0.0, 0.90)  -> {0.0, 2.4345703125}
+//   limits(10, 3.0, 0.90) -> {2.62890625, 13.500116198...}
+//   limits(0, 3.0, 0.90)  -> {0.0, 1.0792477538...} (raw: 0.9550675...)
+// At levels below about 0.63 the interval at zero signal can start above n;
+// then no mean accepts n at b itself and the raw upper limit is 0.0 (the
+// correction may still find a higher one at a larger background):
+//   limits(0, 10.0, 0.5, {.correct_upper = false}) -> {0.0, 0.0}
+// Throws std::invalid_argument for n < 0, b negative or not finite, cl not
+// strictly between 0 and 1, a tolerance negative or not finite;
+// std::domain_error as told above. Costs from microseconds (n >= b) to
+// seconds (n far below a background of hundreds, where the correction runs).
+interval limits(std::int32_t n, double b, double cl, const options& how = {});
+
+// The counts accepted at signal mean mu >= 0 over background b at level cl:
+// n_low to n_high, both included, and their summed Poisson probability (at
+// least cl).
+//   acceptance_region(0.0, 3.0, 0.90) -> {0, 5, 0.91608...}
+// Throws as limits does (mu like b).
+struct acceptance {
+  std::int32_t n_low;
+  std::int32_t n_high;
+  double probability;
+};
+
+acceptance acceptance_region(double mu, double b, double cl);
+
+// The average upper limit of an experiment with background b and no true
+// signal (Feldman and Cousins, section VI): the upper limits of n = 0, 1, 2,
+// ... weighted by the Poisson probability of n at mean b, until the
+// probability left is below tail_probability. sensitivity(0, cl) equals the
+// upper limit of n = 0, b = 0. Costs about 12 sqrt(b) + 10 upper limits.
+// Throws as limits does.
+double sensitivity(double b, double cl, const options& how = {});
+
+// The probability that the reported interval [lower(n), upper(n)], bounds
+// included, contains the true signal mean mu >= 0: the Poisson
+// probabilities of the counts n at mean mu + b whose interval does, until
+// the probability left is below tail_probability. Throws as limits does.
+double coverage(double mu, double b, double cl, const options& how = {});
+
+// coverage at many means, each bit for bit the single call, computing the
+// limits of each count once for all of them, on `threads` threads (0: all
+// hardware threads).
+std::vector<double> coverage(std::span<const double> mu, double b, double cl,
+                             const options& how = {}, unsigned threads = 0);
+
+// Runs body(i) for every i in [0, count) on up to `threads` threads (0: all
+// hardware threads), taking the indices in increasing order as threads come
+// free, so long and short requests share out evenly. When a body throws, no
+// index above it is started and the exception of the lowest failing index is
+// rethrown once all threads have ended: the same exception a loop on one
+// thread would throw.
+void parallel_for(std::size_t count, unsigned threads,
+                  const std::function<void(std::size_t)>& body);
+
+// The version of the library, "1.0.0".
+const char* version();
+
+}  // namespace fclimits

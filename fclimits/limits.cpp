@@ -1,0 +1,56 @@
+// The limits and acceptance regions of the public interface: arguments
+// checked, then the core called as the console calls it.
+#include <cstdint>
+
+#include "fclimits/arguments.h"
+#include "fclimits/core_call.h"
+#include "fclimits/fclimits.h"
+#include "limits/acceptance_interval.h"
+#include "limits/lower_limit.h"
+#include "limits/upper_limit.h"
+
+namespace fclimits {
+
+namespace internal {
+
+interval checked_limits(std::int32_t n, double b, double cl, const options& how) {
+  const ::limits::search_settings settings{how.tolerance};
+  internal::core_call call(n, b);
+  interval result{};
+  result.lower = ::limits::lower_limit(n, b, cl, settings);
+  call.finish();  // an overflow here would make the upper search pointless
+  result.upper = how.correct_upper ? ::limits::upper_limit(n, b, cl, settings)
+                                   : ::limits::raw_upper_limit(n, b, cl, settings);
+  call.finish();
+  return result;
+}
+
+}  // namespace internal
+
+interval limits(std::int32_t n, double b, double cl, const options& how) {
+  internal::check_count(n);
+  internal::check_background(b);
+  internal::check_level(cl);
+  internal::check_options(how);
+  internal::check_background_in_range(b);
+  return internal::checked_limits(n, b, cl, how);
+}
+
+acceptance acceptance_region(double mu, double b, double cl) {
+  internal::check_mean(mu);
+  internal::check_background(b);
+  internal::check_level(cl);
+  internal::check_background_in_range(b);
+  internal::core_call call(0, b);
+  ::limits::build_acceptance_interval(mu, b, cl);
+  call.finish();
+  const auto& built = ::limits::current_interval;
+  // Exact comparison: with no mean at all the count 0 is certain, and the
+  // build leaves its sum untouched.
+  const double probability = (mu == 0.0 && b == 0.0) ? 1.0 : built.coverage;
+  return {built.n_low, built.n_high, probability};
+}
+
+const char* version() { return FCLIMITS_VERSION; }
+
+}  // namespace fclimits
