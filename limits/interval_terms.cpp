@@ -50,7 +50,7 @@ double interval_terms::poisson(std::int32_t n) {
   if (n < 0) return 0.0;
   const double t = static_cast<double>(n) + b_ + mu_;
   if (t > direct_form_limit) {
-    if (log_form_) return log_form_poisson_term(n, lambda_);
+    if (log_form_) return log_form_poisson_term(n, lambda_, log_lambda_);
     return product_form(n);
   }
   if (exp_neg_mu_minus_b_ == 0.0) exp_neg_mu_minus_b_ = checked_exp(-mu_ - b_);

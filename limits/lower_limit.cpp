@@ -1,20 +1,18 @@
 #include "limits/lower_limit.h"
 
-#include "limits/acceptance_interval.h"
+#include "limits/interval_decision.h"
 
 namespace limits {
 
 double lower_limit(std::int32_t Nm, double b, double cl, const search_settings& settings) {
-  build_acceptance_interval(0.0, b, cl);
-  if (current_interval.n_high >= Nm) return 0.0;
+  if (decide_interval(0.0, b, cl).n_high >= Nm) return 0.0;
   double low = 0.0;
   double high = static_cast<double>(Nm) - b + 1.0;
   const double tolerance = settings.stopping_width(b);
   // Every pass halves the bracket; a NaN width ends the loop at once.
   while ((high - low) >= tolerance) {
     const double mu = (high + low) / 2;
-    build_acceptance_interval(mu, b, cl);
-    if (current_interval.n_high >= Nm) {
+    if (decide_interval(mu, b, cl).n_high >= Nm) {
       high = mu;
     } else {
       low = mu;

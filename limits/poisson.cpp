@@ -12,8 +12,12 @@ namespace limits {
 bool needs_log_form(double exp_neg_mu) { return exp_neg_mu < std::numeric_limits<double>::min(); }
 
 double log_form_poisson_term(std::int32_t n, double lambda) {
+  return log_form_poisson_term(n, lambda, checked_log(lambda));
+}
+
+double log_form_poisson_term(std::int32_t n, double lambda, double log_lambda) {
   const double count = static_cast<double>(n);
-  return checked_exp(count * checked_log(lambda) - lambda - checked_lgamma(count + 1.0));
+  return checked_exp(count * log_lambda - lambda - checked_lgamma(count + 1.0));
 }
 
 double log_form_likelihood_ratio(std::int32_t n, double log_q, double mu_best, double mu) {

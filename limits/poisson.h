@@ -32,6 +32,8 @@ bool needs_log_form(double exp_neg_mu);
 // The logarithmic forms, for means where e^-mu underflows. They neither
 // underflow nor overflow for counts near lambda = b + mu, however large.
 double log_form_poisson_term(std::int32_t n, double lambda);
+// The same with log(lambda) already taken: one logarithm per interval.
+double log_form_poisson_term(std::int32_t n, double lambda, double log_lambda);
 double log_form_likelihood_ratio(std::int32_t n, double log_q, double mu_best, double mu);
 
 // The largest count's best mean: n - b where that is above 0.0, else 0.0

@@ -4,8 +4,8 @@
 #include <array>
 #include <cmath>
 
-#include "limits/acceptance_interval.h"
 #include "limits/checked_math.h"
+#include "limits/interval_decision.h"
 
 namespace limits {
 namespace {
@@ -44,8 +44,7 @@ constexpr double golden_complement = 1.0 - golden_ratio;
 // sqrt(Nm) terms.)
 bool accepts(double mu, double b, double cl, std::int32_t Nm) {
   if (std::floor(b + mu) < static_cast<double>(Nm)) return true;
-  build_acceptance_interval(mu, b, cl);
-  return current_interval.n_low <= Nm;
+  return decide_interval(mu, b, cl).n_low <= Nm;
 }
 
 // The refinement's levels: the method's three, or with a tolerance of its
@@ -88,17 +87,16 @@ bool refine_upper_half(std::int32_t Nm, double b, double cl, const refinement_pl
     }
     const auto n = static_cast<std::int64_t>(grid);
     // The midpoint only sets the count the first point is compared with.
-    build_acceptance_interval((low + high) / 2, b, cl);
-    std::int32_t previous = current_interval.n_low;
+    std::int32_t previous = decide_interval((low + high) / 2, b, cl).n_low;
     for (std::int64_t i = 1; i <= n - 1; ++i) {
       const double point = static_cast<double>(n + i) * step + low;
-      build_acceptance_interval(point, b, cl);
-      if (current_interval.n_low <= Nm) {
+      const std::int32_t n_low = decide_interval(point, b, cl).n_low;
+      if (n_low <= Nm) {
         best = point;
         found = true;
       }
-      if (current_interval.n_low < previous) step_back = true;
-      previous = current_interval.n_low;
+      if (n_low < previous) step_back = true;
+      previous = n_low;
     }
     if (found) {
       low = best;
