@@ -87,10 +87,12 @@ bool refine_upper_half(std::int32_t Nm, double b, double cl, const refinement_pl
     }
     const auto n = static_cast<std::int64_t>(grid);
     // The midpoint only sets the count the first point is compared with.
-    std::int32_t previous = decide_interval((low + high) / 2, b, cl).n_low;
+    // Along the level the means rise: a proved range answers several at once.
+    interval_scan scan(b, cl);
+    std::int32_t previous = scan.at((low + high) / 2).n_low;
     for (std::int64_t i = 1; i <= n - 1; ++i) {
       const double point = static_cast<double>(n + i) * step + low;
-      const std::int32_t n_low = decide_interval(point, b, cl).n_low;
+      const std::int32_t n_low = scan.at(point).n_low;
       if (n_low <= Nm) {
         best = point;
         found = true;
