@@ -25,51 +25,43 @@ bool contains(const interval& limits_of_n, double mu) {
   return limits_of_n.lower <= mu && mu <= limits_of_n.upper;
 }
 
-// The coverage at mu from the limits of counts first..first + size - 1.
-double covered_probability(double mu, double b, std::int32_t first,
-                           std::span<const interval> limits_of) {
+// Sums weight(n) P(n | mu + b) over the counts of the window, in its order,
+// in one call into the computation.
+template <typename Weight>
+double window_sum(double mu, double b, Weight weight) {
   internal::core_call call(0, b);
   internal::poisson_window window(mu, b);
   double sum = 0.0;
   std::int32_t n = 0;
   double probability = 0.0;
-  while (window.next(n, probability)) {
-    if (contains(limits_of[static_cast<std::size_t>(n - first)], mu)) sum += probability;
-  }
+  while (window.next(n, probability)) sum += weight(n, probability);
   call.finish();
   return sum;
+}
+
+// The probability of the counts whose interval contains mu.
+template <typename Limits>
+double covered_probability(double mu, double b, Limits limits_of) {
+  return window_sum(mu, b, [&](std::int32_t n, double probability) {
+    return contains(limits_of(n), mu) ? probability : 0.0;
+  });
 }
 
 }  // namespace
 
 double sensitivity(double b, double cl, const options& how) {
   check_sum_arguments(b, cl, how);
-  internal::core_call call(0, b);
-  internal::poisson_window window(0.0, b);
-  double sum = 0.0;
-  std::int32_t n = 0;
-  double probability = 0.0;
-  while (window.next(n, probability)) {
-    sum += probability * internal::checked_limits(n, b, cl, how).upper;
-  }
-  call.finish();
-  return sum;
+  return window_sum(0.0, b, [&](std::int32_t n, double probability) {
+    return probability * internal::checked_limits(n, b, cl, how).upper;
+  });
 }
 
 double coverage(double mu, double b, double cl, const options& how) {
   internal::check_mean(mu);
   check_sum_arguments(b, cl, how);
   internal::check_counts_in_range(mu, b);
-  internal::core_call call(0, b);
-  internal::poisson_window window(mu, b);
-  double sum = 0.0;
-  std::int32_t n = 0;
-  double probability = 0.0;
-  while (window.next(n, probability)) {
-    if (contains(internal::checked_limits(n, b, cl, how), mu)) sum += probability;
-  }
-  call.finish();
-  return sum;
+  return covered_probability(
+      mu, b, [&](std::int32_t n) { return internal::checked_limits(n, b, cl, how); });
 }
 
 std::vector<double> coverage(std::span<const double> mu, double b, double cl, const options& how,
@@ -108,8 +100,10 @@ std::vector<double> coverage(std::span<const double> mu, double b, double cl, co
     }
   });
   std::vector<double> result(mu.size());
-  parallel_for(mu.size(), threads,
-               [&](std::size_t i) { result[i] = covered_probability(mu[i], b, first, limits_of); });
+  parallel_for(mu.size(), threads, [&](std::size_t i) {
+    result[i] = covered_probability(
+        mu[i], b, [&](std::int32_t n) { return limits_of[static_cast<std::size_t>(n - first)]; });
+  });
   return result;
 }
 

@@ -49,24 +49,16 @@ std::vector<request> random_requests(std::size_t count, std::uint64_t seed) {
   return requests;
 }
 
-struct tally {
-  std::uint64_t decisions = 0;
-  std::uint64_t proved = 0;
-  std::uint64_t unproved = 0;
-  std::uint64_t covered = 0;
-  std::uint64_t mismatches = 0;
-};
-
 // Every second request, from `first` on, in check mode on this thread.
-void check_share(const std::vector<request>& requests, std::size_t first, tally& out) {
+void check_share(const std::vector<request>& requests, std::size_t first,
+                 limits::decision_counts& out) {
   limits::set_decision_check(true);
   for (std::size_t i = first; i < requests.size(); i += 2) {
     const request& r = requests[i];
     limits::lower_limit(r.n, r.b, r.cl);
     limits::upper_limit(r.n, r.b, r.cl);
   }
-  const limits::decision_counts counts = limits::decision_counters();
-  out = {counts.decisions, counts.proved, counts.unproved, counts.covered, counts.mismatches};
+  out = limits::decision_counters();
 }
 
 }  // namespace
@@ -77,12 +69,12 @@ int main(int argc, char** argv) {
       random ? random_requests(argc >= 3 ? std::strtoull(argv[2], nullptr, 10) : 100,
                                argc >= 4 ? std::strtoull(argv[3], nullptr, 10) : 1)
              : grid();
-  tally shares[2];
+  limits::decision_counts shares[2];
   std::thread helper(check_share, std::cref(requests), 1, std::ref(shares[1]));
   check_share(requests, 0, shares[0]);
   helper.join();
-  tally all;
-  for (const tally& t : shares) {
+  limits::decision_counts all;
+  for (const limits::decision_counts& t : shares) {
     all.decisions += t.decisions;
     all.proved += t.proved;
     all.unproved += t.unproved;
