@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "fctable/requests.h"
 
@@ -14,7 +15,7 @@ struct line_case {
   const char* error;  // "" when the line is good
 };
 
-constexpr double no_level = NAN;
+constexpr double no_level = std::numeric_limits<double>::quiet_NaN();
 
 const line_case line_cases[] = {
     {"0 3\n", true, {0, 3.0, no_level}, ""},
