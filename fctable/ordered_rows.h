@@ -21,6 +21,8 @@ class row_sink {
   virtual void caught_up() = 0;
 };
 
+// Rows computed ahead of the next one to go out, at most: enough that a
+// slow row seldom holds the other threads up, few enough to cost no memory.
 inline constexpr std::size_t in_order_window = 4096;
 
 // Computes rows 0 .. count - 1 with compute(i) on up to `threads` threads
@@ -31,7 +33,6 @@ inline constexpr std::size_t in_order_window = 4096;
 // throws, the rows before a failing compute still go out, no later row is
 // started, and the exception of the lowest row is rethrown once every thread
 // has ended.
-
 void compute_in_order(std::size_t count, unsigned threads,
                       const std::function<row_values(std::size_t)>& compute, row_sink& sink);
 

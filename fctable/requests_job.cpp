@@ -19,8 +19,8 @@
 namespace fctable {
 namespace {
 
-// Rows read from the spool at a time; a chunk ends with every thread done,
-// so a chunk takes far longer than its slowest row.
+// Rows read from the spool at a time. Threads wait for the slowest row at
+// the end of each chunk, so a chunk holds many rows to make that wait small.
 constexpr std::size_t rows_per_chunk = 16384;
 
 std::string reason(int error) { return std::generic_category().message(error); }

@@ -17,8 +17,9 @@
 namespace fctable {
 
 // Writes the rows of a job as they come, in the format and layout of the
-// settings, and sends them on to the output: at once when 64 KiB have
-// gathered, otherwise at most a tenth of a second after they came.
+// settings, and sends them on to the output when 64 KiB have gathered, or
+// when the rows done are all taken and a tenth of a second has passed since
+// the last sending: fast rows go out in large writes, slow rows one by one.
 // The rows are rows first .. first + count - 1 of a table of `total`; the
 // part that holds the last row writes the footer.
 //
