@@ -1,9 +1,14 @@
-# cmake --install: the program, the library with its header, and a CMake
-# package, so that another project writes find_package(fclimits) and links
-# fclimits::fclimits.
+# cmake --install: the programs with their manual pages, the library with its
+# header, and a CMake package, so that another project writes
+# find_package(fclimits) and links fclimits::fclimits.
 include(CMakePackageConfigHelpers)
 
 install(TARGETS fclimits RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/man/fclimits.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+if(TARGET fctable)
+  install(TARGETS fctable RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/man/fctable.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 install(TARGETS fclimits_library limits EXPORT fclimits_targets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/fclimits/fclimits.h

@@ -1,0 +1,44 @@
+// fctable: Feldman-Cousins limits, belts, coverage and sensitivity as
+// tables, from the command line. Exit status 0 on success; 2 for a bad
+// option or value, found before anything is computed; 1 when the output
+// cannot be written or the computation leaves the double range.
+#include <csignal>
+#include <exception>
+#include <iostream>
+#include <stdexcept>
+
+#include "fctable/command_line.h"
+#include "fctable/run_table.h"
+#include "fctable/table_output.h"
+
+namespace {
+
+constexpr int success = 0;
+constexpr int failure = 1;
+constexpr int usage = 2;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A reader that has gone is a failed write, reported and ending with 1,
+  // not a silent death.
+  std::signal(SIGPIPE, SIG_IGN);
+  try {
+    const std::optional<fctable::table_settings> settings = fctable::read_command_line(argc, argv);
+    if (!settings) return success;
+    const std::string summary = fctable::run_table(*settings);
+    if (!summary.empty() && !settings->quiet) std::cerr << summary << '\n';
+    return success;
+  } catch (const fctable::usage_error& error) {
+    const std::string command = error.command.empty() ? "" : error.command + " ";
+    std::cerr << error.what() << "\nTry 'fctable " << command << "--help' for more information.\n";
+    return usage;
+  } catch (const fctable::write_error& error) {
+    std::cerr << error.what() << '\n';
+    return failure;
+  } catch (const std::exception& error) {
+    // The library's std::domain_error, or a resource running out.
+    std::cerr << "fctable: " << error.what() << '\n';
+    return failure;
+  }
+}

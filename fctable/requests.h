@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace fctable {
+
+// One request of a requests file. cl is NaN where the line gives no level:
+// the request then stands for one row at each level of --cl.
+struct request {
+  std::int32_t n = 0;
+  double b = 0.0;
+  double cl = 0.0;
+};
+
+// One line of a requests file: "n b" or "n b cl", separated by blanks or
+// tabs. A blank line or one starting with # holds no request.
+struct request_line {
+  bool holds_request = false;
+  request value;
+  std::string error;  // what is wrong with the line, or ""
+};
+
+request_line parse_request_line(std::string_view line);
+
+}  // namespace fctable

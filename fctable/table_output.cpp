@@ -1,0 +1,140 @@
+#include "fctable/table_output.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <system_error>
+#include <vector>
+
+namespace fctable {
+namespace {
+
+// The temporary file a signal handler must remove, kept where the handler
+// can read it without allocating.
+char pending_path[4096];
+volatile std::sig_atomic_t pending = 0;
+
+constexpr int ending_signals[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void remove_pending_and_end(int number) {
+  if (pending) ::unlink(pending_path);
+  // The default action again, so the run ends as the signal intends.
+  ::signal(number, SIG_DFL);
+  ::raise(number);
+}
+
+// Signals that would end the run wait while the temporary file is made and
+// recorded, so none ends the run in between.
+class signals_held {
+ public:
+  signals_held() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int s : ending_signals) sigaddset(&set, s);
+    pthread_sigmask(SIG_BLOCK, &set, &before_);
+  }
+
+  ~signals_held() { pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+
+  signals_held(const signals_held&) = delete;
+  signals_held& operator=(const signals_held&) = delete;
+
+ private:
+  sigset_t before_;
+};
+
+void remove_temporary_on_signals() {
+  struct sigaction action {};
+
+  action.sa_handler = remove_pending_and_end;
+  sigemptyset(&action.sa_mask);
+  for (const int s : ending_signals) {
+    struct sigaction previous {};
+
+    // A signal ignored when the run began (nohup) stays ignored.
+    if (sigaction(s, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
+    sigaction(s, &action, nullptr);
+  }
+}
+
+}  // namespace
+
+table_output::table_output(const std::string& path) : path_(path) {
+  if (path.empty()) {
+    terminal_ = ::isatty(fd_) == 1;
+    return;
+  }
+  name_ = path;
+
+  struct stat existing {};
+
+  if (::stat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) fail("write", EISDIR);
+  const std::size_t slash = path.rfind('/');
+  const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+  temporary_ = path.substr(0, base) + "." + path.substr(base) + ".XXXXXX";
+  if (temporary_.size() >= sizeof pending_path) fail("write", ENAMETOOLONG);
+  remove_temporary_on_signals();
+  {
+    const signals_held held;
+    std::vector<char> name(temporary_.begin(), temporary_.end());
+    name.push_back('\0');
+    fd_ = ::mkstemp(name.data());
+    if (fd_ < 0) fail("create a temporary file beside", errno);
+    temporary_ = name.data();
+    std::memcpy(pending_path, name.data(), name.size());
+    pending = 1;
+  }
+  // mkstemp makes the file private; the table gets the usual permissions.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd_, 0666 & ~mask);
+}
+
+table_output::~table_output() {
+  if (temporary_.empty()) return;
+  ::close(fd_);
+  ::unlink(temporary_.c_str());
+  pending = 0;
+}
+
+void table_output::fail(const char* what, int error) const {
+  throw write_error("fctable: cannot " + std::string(what) + " " + name_ + ": " +
+                    std::generic_category().message(error));
+}
+
+void table_output::flush() {
+  std::size_t done = 0;
+  while (done < buffer_.size()) {
+    const ssize_t written = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    if (written >= 0) {
+      done += static_cast<std::size_t>(written);
+    } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      pollfd ready{fd_, POLLOUT, 0};
+      ::poll(&ready, 1, -1);
+    } else if (errno != EINTR) {
+      fail("write to", errno);
+    }
+  }
+  buffer_.clear();
+}
+
+void table_output::commit() {
+  flush();
+  if (temporary_.empty()) return;
+  if (::fsync(fd_) != 0) fail("write to", errno);
+  const int closed = ::close(fd_);
+  fd_ = -1;
+  if (closed != 0) fail("write to", errno);
+  if (::rename(temporary_.c_str(), path_.c_str()) != 0) fail("write to", errno);
+  // The temporary file is gone: a signal from here on has nothing to remove.
+  pending = 0;
+  temporary_.clear();
+}
+
+}  // namespace fctable

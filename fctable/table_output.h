@@ -1,0 +1,47 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace fctable {
+
+// Writing the table failed; the message names where and why.
+struct write_error : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Where the table goes: standard output, or a file that appears whole or
+// not at all. For a file the table is written to a temporary file beside
+// it, which commit() renames onto it. A run that fails, or ends on SIGINT,
+// SIGTERM or SIGHUP, removes the temporary file and leaves the file as it
+// was. Text is gathered in buffer() and written by flush(), retrying
+// interrupted and partial writes and waiting on a non-blocking descriptor.
+// Throws write_error.
+class table_output {
+ public:
+  // path empty: standard output.
+  explicit table_output(const std::string& path);
+  ~table_output();
+  table_output(const table_output&) = delete;
+  table_output& operator=(const table_output&) = delete;
+
+  std::string& buffer() { return buffer_; }
+
+  void flush();
+  // Flushes; for a file also syncs it and renames it onto its path.
+  void commit();
+
+  bool is_terminal() const { return terminal_; }
+
+ private:
+  [[noreturn]] void fail(const char* what, int error) const;
+
+  int fd_ = 1;
+  std::string name_ = "standard output";
+  std::string path_;
+  std::string temporary_;
+  bool terminal_ = false;
+  std::string buffer_;
+};
+
+}  // namespace fctable

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fctable/ordered_rows.h"
+#include "fctable/progress_line.h"
+#include "fctable/table_job.h"
+#include "fctable/table_output.h"
+#include "fctable/table_settings.h"
+#include "fctable/table_writer.h"
+
+namespace fctable {
+
+// Writes the rows of a job as they come, in the format and layout of the
+// settings, and sends them on to the output when 64 KiB have gathered, or
+// when the rows done are all taken and a tenth of a second has passed since
+// the last sending: fast rows go out in large writes, slow rows one by one.
+// The rows are rows first .. first + count - 1 of a table of `total`; the
+// part that holds the last row writes the footer.
+//
+// In the paper layout each table row holds the limits of one n at every
+// background, as "lower, upper" rounded to two decimals (or --digits):
+// it takes the next b.size() rows of the job, which must be in the order
+// of make_limits_job.
+class table_stream final : public row_sink {
+ public:
+  table_stream(const table_settings& settings, std::vector<column> columns, std::uint64_t first,
+               std::uint64_t count, std::uint64_t total, table_output& output);
+
+  // The header, unless the settings leave it out.
+  void start();
+  void take(const row_values& row) override;
+  void caught_up() override;
+  // The footer if this part ends the table, then everything to the output.
+  void finish();
+
+ private:
+  using clock = std::chrono::steady_clock;
+
+  void send();
+  void append_number(std::string& text, double value, column_kind kind) const;
+  void write_row(bool last);
+
+  std::vector<column> columns_;
+  std::optional<int> digits_;
+  bool header_;
+  bool paper_;
+  std::uint64_t cells_per_row_;  // job rows per table row
+  std::uint64_t first_;
+  std::uint64_t next_row_;  // the index in the whole table of the next job row
+  std::uint64_t end_;       // one past the last job row of this part
+  std::uint64_t total_;
+  std::unique_ptr<table_writer> writer_;
+  table_output& output_;
+  progress_line progress_;
+  clock::time_point last_sent_ = clock::now();
+  std::vector<std::string> texts_;  // the cells of the table row being built
+  std::vector<cell> cells_;
+};
+
+}  // namespace fctable

@@ -1,0 +1,334 @@
+// The built fctable as a user runs it: arguments, pipes, a terminal for the
+// progress line, signals; its numbers checked against the library.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fclimits/fclimits.h"
+#include "fctable/tests/fctable_runner.h"
+
+namespace {
+
+using fctable_test::run_fctable;
+using fctable_test::run_result;
+using fctable_test::run_setup;
+using arguments = std::vector<std::string>;
+
+double read_double(const std::string& text) {
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  EXPECT_TRUE(error == std::errc() && end == text.data() + text.size()) << text;
+  return value;
+}
+
+// The data lines of a CSV table split at commas (no field here is quoted).
+std::vector<std::vector<std::string>> csv_rows(const std::string& table) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream lines(table);
+  std::string line;
+  std::getline(lines, line);  // the header
+  while (std::getline(lines, line)) {
+    std::vector<std::string>& fields = rows.emplace_back();
+    std::istringstream parts(line);
+    for (std::string field; std::getline(parts, field, ',');) fields.push_back(field);
+  }
+  return rows;
+}
+
+arguments with(arguments base, const arguments& more) {
+  base.insert(base.end(), more.begin(), more.end());
+  return base;
+}
+
+// A folder of its own for each test that writes files, removed afterwards.
+class scratch_folder {
+ public:
+  scratch_folder() {
+    std::string name = (std::filesystem::temp_directory_path() / "fctable-test-XXXXXX").string();
+    path_ = ::mkdtemp(name.data());
+  }
+
+  ~scratch_folder() { std::filesystem::remove_all(path_); }
+
+  std::string file(const char* name) const { return (path_ / name).string(); }
+
+  std::vector<std::string> contents() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    return names;
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+struct error_case {
+  arguments args;
+  const char* message;  // the first line on standard error
+  const char* input = "";
+};
+
+const error_case error_cases[] = {
+    {{}, "fctable: A subcommand is required"},
+    {{"limits", "--b", "1"}, "fctable: limits needs --n and --b, or --requests"},
+    {{"limits", "--n", "1", "--b", "1", "--speed", "2"},
+     "fctable: The following arguments were not expected: 2 --speed"},
+    // Refused before the thousands of rows ahead of it take minutes.
+    {{"limits", "--n", "0:20", "--b", "0:700:0.5,800"},
+     "fctable: --b 0:700:0.5,800: 800 is not a background from 0 to 705"},
+    {{"limits", "--n", "0", "--b", "705.5"},
+     "fctable: --b 705.5: 705.5 is not a background from 0 to 705"},
+    {{"limits", "--n", "0:4:0.5", "--b", "1"},
+     "fctable: --n 0:4:0.5: 0.5 is not a count (a whole number from 0 to 2147483647)"},
+    {{"limits", "--n", "0", "--b", "0:1:0"},
+     "fctable: --b 0:1:0: the step of the range '0:1:0' is not above 0"},
+    {{"limits", "--n", "0", "--b", "1", "--cl", "0.9,95"},
+     "fctable: --cl 0.9,95: 95 is not a confidence level (strictly between 0 and 1)"},
+    {{"limits", "--n", "0", "--b", "x"}, "fctable: --b x: 'x' is not a number"},
+    {{"limits", "--n", "0", "--b", "1", "--tolerance", "-1"},
+     "fctable: --tolerance -1: expected a search tolerance: a number >= 0 (0: the method's own)"},
+    {{"limits", "--n", "0", "--b", "1", "--format", "xml"},
+     "fctable: --format xml: expected csv, tsv, json, markdown or latex"},
+    {{"limits", "--n", "0", "--b", "1", "--layout", "paper"},
+     "fctable: --layout paper needs one level: give --cl with one value"},
+    {{"limits", "--n", "0", "--b", "1", "--threads", "0"},
+     "fctable: --threads 0: expected a number of threads: a whole number from 1 to 1024"},
+    {{"limits", "--n", "0", "--b", "1", "--digits", "2.5"},
+     "fctable: --digits 2.5: expected a number of decimals: a whole number from 0 to 20"},
+    {{"limits", "--n", "0", "--b", "1", "--shard", "4/3"},
+     "fctable: --shard 4/3: expected K/N: part K of N, 1 <= K <= N <= 1000000"},
+    {{"limits", "--requests", "-", "--n", "1"},
+     "fctable: --requests takes the place of --n and --b"},
+    {{"limits", "--requests", "-"},
+     "fctable: --requests -, line 3: 706 is not a background from 0 to 705",
+     "0 3\n# n b\n4 706\n"},
+    {{"limits", "--requests", "/nonexistent/requests.txt"},
+     "fctable: --requests /nonexistent/requests.txt: No such file or directory"},
+    {{"belt", "--b", "1,2", "--cl", "0.9", "--mu", "0:1"},
+     "fctable: --b 1,2: expected one background"},
+    {{"coverage", "--b", "1", "--mu", "0:1"}, "fctable: --cl is required"},
+    {{"sensitivity", "--b", "3", "--cl", "1.5"},
+     "fctable: --cl 1.5: 1.5 is not a confidence level (strictly between 0 and 1)"},
+};
+
+TEST(fctable, every_error_exits_2_naming_the_option_and_value_with_a_hint) {
+  for (const error_case& c : error_cases) {
+    SCOPED_TRACE(c.message);
+    run_setup setup;
+    setup.input = c.input;
+    const run_result r = run_fctable(c.args, setup);
+    EXPECT_EQ(r.exit_status, 2);
+    EXPECT_EQ(r.out, "");
+    const std::string command = c.args.empty() || c.args[0].starts_with("-") ? "" : c.args[0] + " ";
+    EXPECT_EQ(r.err, std::string(c.message) + "\nTry 'fctable " + command +
+                         "--help' for more information.\n");
+  }
+}
+
+struct same_bytes_case {
+  arguments args;
+  int shards;
+};
+
+const same_bytes_case same_bytes_cases[] = {
+    {{"limits", "--n", "0:6", "--b", "0:3:0.5"}, 3},
+    {{"limits", "--n", "0:6", "--b", "0:3:0.5", "--format", "json"}, 4},
+    {{"limits", "--n", "0:6", "--b", "0:3:0.5", "--cl", "0.9", "--layout", "paper", "--format",
+      "latex"},
+     3},
+    {{"belt", "--b", "3", "--cl", "0.9", "--mu", "0:5:0.25", "--format", "markdown"}, 2},
+    {{"coverage", "--b", "1", "--cl", "0.9", "--mu", "0:3:0.1", "--quiet"}, 2},
+    {{"sensitivity", "--b", "0:2:0.5", "--format", "tsv"}, 2},
+};
+
+TEST(fctable, threads_and_shards_give_the_same_bytes) {
+  for (const same_bytes_case& c : same_bytes_cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args.back());
+    const run_result one = run_fctable(with(c.args, {"--threads", "1"}));
+    ASSERT_EQ(one.exit_status, 0) << one.err;
+    EXPECT_EQ(one.err, "");
+    for (const char* threads : {"2", "5"}) {
+      EXPECT_EQ(run_fctable(with(c.args, {"--threads", threads})).out, one.out) << threads;
+    }
+    std::string joined;
+    for (int k = 1; k <= c.shards; ++k) {
+      arguments part =
+          with(c.args, {"--shard", std::to_string(k) + "/" + std::to_string(c.shards)});
+      if (k > 1) part.push_back("--no-header");
+      joined += run_fctable(part).out;
+    }
+    EXPECT_EQ(joined, one.out);
+  }
+}
+
+TEST(fctable, requests_from_standard_input_give_the_rows_of_the_lists) {
+  std::string requests = "# n b\n";
+  for (int n = 0; n <= 3; ++n) {
+    for (const char* b : {"0", "1.5", "3"}) requests += std::to_string(n) + " " + b + "\n\n";
+  }
+  run_setup setup;
+  setup.input = requests;
+  const run_result listed = run_fctable({"limits", "--n", "0:3", "--b", "0:3:1.5"});
+  const run_result read = run_fctable({"limits", "--requests", "-"}, setup);
+  EXPECT_EQ(read.exit_status, 0) << read.err;
+  EXPECT_EQ(read.out, listed.out);
+}
+
+struct library_case {
+  arguments options;
+  fclimits::options how;
+};
+
+const library_case library_cases[] = {
+    {{}, {}},
+    {{"--tolerance", "1e-6", "--no-correction"}, {1e-6, false}},
+};
+
+TEST(fctable, limits_are_the_library_doubles) {
+  for (const library_case& c : library_cases) {
+    const run_result r =
+        run_fctable(with({"limits", "--n", "0:6,10", "--b", "0:4:0.5,12.5"}, c.options));
+    ASSERT_EQ(r.exit_status, 0) << r.err;
+    const auto rows = csv_rows(r.out);
+    ASSERT_EQ(rows.size(), 8u * 10u * 3u);
+    for (const auto& row : rows) {
+      const auto n = static_cast<std::int32_t>(std::stoi(row[0]));
+      const double b = read_double(row[1]);
+      const double cl = read_double(row[2]);
+      SCOPED_TRACE(row[0] + " " + row[1] + " " + row[2]);
+      const fclimits::interval expected = fclimits::limits(n, b, cl, c.how);
+      EXPECT_EQ(read_double(row[3]), expected.lower);
+      EXPECT_EQ(read_double(row[4]), expected.upper);
+    }
+  }
+}
+
+TEST(fctable, sensitivity_at_no_background_is_the_zero_count_upper_limit) {
+  const run_result r = run_fctable({"sensitivity", "--b", "0"});
+  ASSERT_EQ(r.exit_status, 0) << r.err;
+  const auto rows = csv_rows(r.out);
+  ASSERT_EQ(rows.size(), 3u);
+  for (const auto& row : rows) {
+    const double cl = read_double(row[1]);
+    EXPECT_EQ(read_double(row[2]), fclimits::limits(0, 0.0, cl).upper) << cl;
+  }
+}
+
+TEST(fctable, paper_layout_rounds_each_pair_to_two_decimals) {
+  const run_result r = run_fctable({"limits", "--n", "0:2", "--b", "0,3", "--cl", "0.9", "--layout",
+                                    "paper", "--format", "markdown"});
+  EXPECT_EQ(r.out,
+            "| n | b = 0 | b = 3 |\n"
+            "| ---: | ---: | ---: |\n"
+            "| 0 | 0.00, 2.43 | 0.00, 1.08 |\n"
+            "| 1 | 0.11, 4.36 | 0.00, 1.88 |\n"
+            "| 2 | 0.53, 5.91 | 0.00, 3.04 |\n");
+}
+
+TEST(fctable, coverage_summary_names_the_lowest_mean) {
+  const run_result r =
+      run_fctable({"coverage", "--b", "0", "--cl", "0.9", "--mu", "0:4:0.5", "--no-correction"});
+  ASSERT_EQ(r.exit_status, 0) << r.err;
+  const auto rows = csv_rows(r.out);
+  std::size_t lowest = 0;
+  int below = 0;
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    if (read_double(rows[k][1]) < read_double(rows[lowest][1])) lowest = k;
+    if (read_double(rows[k][1]) < 0.9) ++below;
+  }
+  const std::string expected = "fctable: coverage at least " + rows[lowest][1] +
+                               " (at mu = " + rows[lowest][0] + "); " + std::to_string(below) +
+                               " of 9 means";
+  EXPECT_TRUE(r.err.starts_with(expected)) << r.err;
+}
+
+TEST(fctable, output_file_appears_whole_or_not_at_all) {
+  const scratch_folder folder;
+  const arguments grid = {"limits", "--n", "0:3", "--b", "0:2"};
+  const run_result piped = run_fctable(grid);
+  const run_result written = run_fctable(with(grid, {"--output", folder.file("table.csv")}));
+  EXPECT_EQ(written.exit_status, 0);
+  EXPECT_EQ(written.out, "");
+  EXPECT_EQ(read_file(folder.file("table.csv")), piped.out);
+  EXPECT_EQ(folder.contents(), std::vector<std::string>{"table.csv"});
+
+  // A count whose intervals pass 32 bits fails after the first rows are written.
+  const run_result failed = run_fctable(
+      {"limits", "--n", "0,2147483647", "--b", "0", "--output", folder.file("failed.csv")});
+  EXPECT_EQ(failed.exit_status, 1);
+  EXPECT_NE(failed.err.find("fctable: fclimits: n = 2147483647 is too large"), std::string::npos)
+      << failed.err;
+  const run_result kept = run_fctable(
+      {"limits", "--n", "2147483647", "--b", "0", "--output", folder.file("table.csv")});
+  EXPECT_EQ(kept.exit_status, 1);
+  EXPECT_EQ(read_file(folder.file("table.csv")), piped.out);
+
+  for (const int signal : {SIGINT, SIGTERM}) {
+    run_setup setup;
+    setup.signal = signal;
+    setup.signal_after_ms = 300;
+    const run_result ended = run_fctable({"limits", "--n", "0", "--b", "600:700:4", "--threads",
+                                          "1", "--output", folder.file("ended.csv")},
+                                         setup);
+    EXPECT_EQ(ended.signal, signal);
+  }
+  EXPECT_EQ(folder.contents(), std::vector<std::string>{"table.csv"});
+}
+
+TEST(fctable, a_failed_write_exits_1) {
+  run_setup setup;
+  setup.output_path = "/dev/full";
+  const run_result r = run_fctable({"limits", "--n", "0", "--b", "0"}, setup);
+  EXPECT_EQ(r.exit_status, 1);
+  EXPECT_EQ(r.err, "fctable: cannot write to standard output: No space left on device\n");
+}
+
+TEST(fctable, progress_line_only_on_a_terminal_and_cleared_at_the_end) {
+  // Over a second on one thread, however fast the machine.
+  const arguments slow = {"limits", "--n", "0",         "--b", "600:700:2",
+                          "--cl",   "0.9", "--threads", "1"};
+  run_setup terminal;
+  terminal.error_on_terminal = true;
+  const run_result shown = run_fctable(slow, terminal);
+  const run_result piped = run_fctable(slow);
+  EXPECT_EQ(shown.out, piped.out);
+  EXPECT_EQ(piped.err, "");
+  EXPECT_TRUE(shown.err.starts_with("\rfctable: ")) << shown.err;
+  EXPECT_NE(shown.err.find(" of 51 rows, "), std::string::npos) << shown.err;
+  // Wiped at the end: blanks over the last line, the cursor back at its start.
+  const std::size_t last_line = shown.err.rfind("\rfctable: ");
+  const std::size_t wipe = shown.err.find('\r', last_line + 1);
+  ASSERT_NE(wipe, std::string::npos);
+  EXPECT_EQ(shown.err.substr(wipe), "\r" + std::string(wipe - last_line - 1, ' ') + "\r");
+
+  EXPECT_EQ(run_fctable(with(slow, {"--quiet"}), terminal).err, "");
+}
+
+TEST(fctable, help_lists_every_option_and_version_prints_the_version) {
+  const run_result help = run_fctable({"limits", "--help"});
+  EXPECT_EQ(help.exit_status, 0);
+  for (const char* option :
+       {"--n", "--b", "--cl", "--requests", "--tolerance", "--no-correction", "--layout",
+        "--format", "--digits", "--threads", "--shard", "--no-header", "--output", "--quiet"}) {
+    EXPECT_NE(help.out.find(std::string("  ") + option + " "), std::string::npos) << option;
+  }
+  const run_result version = run_fctable({"--version"});
+  EXPECT_EQ(version.out, std::string("fctable ") + fclimits::version() + "\n");
+}
+
+}  // namespace
