@@ -47,7 +47,8 @@ def belt(b, cl=0.9, ax=None, *, n_max=None, mu_max=None, points=801, correct_upp
     n_max : int, optional
         The highest count shown; by default about b + 4 sqrt(b) + 5.
     mu_max : float, optional
-        The highest signal mean shown; by default the upper limit of n_max.
+        The highest signal mean shown; by default just above the upper
+        limit of n_max.
     points : int, optional
         The number of signal means at which the acceptance region is taken.
     correct_upper : bool, optional
@@ -67,7 +68,7 @@ def belt(b, cl=0.9, ax=None, *, n_max=None, mu_max=None, points=801, correct_upp
     counts = np.arange(n_max + 1)
     lower, upper = fclimits.limits(counts, b, cl, correct_upper=correct_upper)
     if mu_max is None:
-        mu_max = float(upper[-1])
+        mu_max = 1.04 * float(upper[-1])  # room for the last marker
     mu = np.linspace(0.0, mu_max, points)
     n_low, n_high, _ = fclimits.acceptance_region(mu, b, cl)
     # A region holds from its mean up to the next one taken.
@@ -75,7 +76,8 @@ def belt(b, cl=0.9, ax=None, *, n_max=None, mu_max=None, points=801, correct_upp
                      linewidth=0, label="acceptance region")
     ax.vlines(counts, lower, upper, color="C1", linewidth=1.5)
     ax.plot(counts, upper, "v", color="C1", label="upper limit")
-    ax.plot(counts, lower, "^", color="C2", label="lower limit")
+    # Lower limits of 0 sit on the axis: their markers are drawn whole.
+    ax.plot(counts, lower, "^", color="C2", label="lower limit", clip_on=False)
     ax.set_xlim(-0.5, n_max + 0.5)
     ax.set_ylim(0.0, mu_max)
     ax.set_xlabel("measured count n")
@@ -119,7 +121,7 @@ def coverage(b, cl=0.9, ax=None, *, mu_max=10.0, points=401, tolerance=None,
     ax.set_xlabel("true signal mean μ")
     ax.set_ylabel("coverage")
     ax.set_title(f"Coverage, b = {b:g}, {_level_text(cl)}")
-    ax.legend(loc="lower right")
+    ax.legend(loc="best")
     return ax
 
 
