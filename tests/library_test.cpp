@@ -92,7 +92,7 @@ TEST(library, refuses_with_the_argument_and_its_value) {
       {"negative count", [] { fclimits::limits(-1, 0.0, 0.9); }, true, "n = -1 is not a count"},
       {"negative b", [] { fclimits::limits(0, -1.0, 0.9); }, true, "b = -1 is not a background"},
       {"NaN b", [=] { fclimits::limits(0, nan, 0.9); }, true, "b = nan is not a background"},
-      {"infinite b", [] { fclimits::limits(0, INFINITY, 0.9); }, true, "b = inf is not"},
+      {"infinite b", [] { fclimits::limits(0, HUGE_VAL, 0.9); }, true, "b = inf is not"},
       {"cl 1", [] { fclimits::limits(0, 0.0, 1.0); }, true, "cl = 1 is not a confidence level"},
       {"cl 0", [] { fclimits::sensitivity(0.0, 0.0); }, true, "cl = 0 is not"},
       {"NaN cl", [=] { fclimits::coverage(1.0, 0.0, nan); }, true, "cl = nan is not"},
