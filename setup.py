@@ -6,7 +6,7 @@ library's double. The metadata is in pyproject.toml."""
 import re
 from pathlib import Path
 
-from pybind11.setup_helpers import Pybind11Extension, build_ext
+from pybind11.setup_helpers import ParallelCompile, Pybind11Extension, build_ext
 from setuptools import setup
 
 root = Path(__file__).resolve().parent
@@ -23,6 +23,7 @@ def sources():
                   for path in (root / folder).glob("*.cpp"))
 
 
+ParallelCompile("NPY_NUM_BUILD_JOBS").install()  # all cores unless told
 version = project_version()
 core = Pybind11Extension(
     "fclimits._core",
