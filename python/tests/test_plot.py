@@ -1,6 +1,9 @@
 """Each picture draws on an Agg canvas, labels its axes and legend, and its
 lines hold the computed values."""
 
+import subprocess
+import sys
+
 import pytest
 
 matplotlib = pytest.importorskip("matplotlib")
@@ -48,3 +51,8 @@ def test_limits_hold_the_corrected_and_raw_limits():
         np.testing.assert_array_equal(lines[f"upper limit, n = {n}"].get_ydata(), upper)
         np.testing.assert_array_equal(lines[f"raw upper limit, n = {n}"].get_ydata(), raw_upper)
         np.testing.assert_array_equal(lines[f"lower limit, n = {n}"].get_ydata(), lower)
+
+
+def test_only_the_pictures_import_matplotlib():
+    code = "import sys, fclimits; fclimits.limits(3); assert 'matplotlib' not in sys.modules"
+    subprocess.run([sys.executable, "-c", code], check=True)
