@@ -89,7 +89,7 @@ def limits(n, b=0.0, cl=0.9, *, tolerance=None, correct_upper=True, threads=None
     >>> lower, upper = fclimits.limits([0, 3, 10], 3.0, 0.9)
     >>> upper.tolist()
     [1.0792477538266838, 4.422073602428757, 13.500116197850108]
-    >>> fclimits.limits(0, 3.0, 0.9, correct_upper=False)[1]
+    >>> float(fclimits.limits(0, 3.0, 0.9, correct_upper=False)[1])
     0.9550675...
     >>> fclimits.limits(range(5), [[0.0], [3.0]]).shape
     (2, 2, 5)
