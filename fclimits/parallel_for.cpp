@@ -4,6 +4,7 @@
 #include <functional>
 #include <limits>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -40,7 +41,13 @@ void parallel_for(std::size_t count, unsigned threads,
 
   std::vector<std::thread> helpers;
   helpers.reserve(threads > 0 ? threads - 1 : 0);
-  for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work);
+  for (unsigned t = 1; t < threads; ++t) {
+    try {
+      helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had: those started, and this one, do the work
+    }
+  }
   work();  // the calling thread takes its share
   for (auto& helper : helpers) helper.join();
   if (failure) std::rethrow_exception(failure);

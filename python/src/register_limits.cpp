@@ -1,0 +1,40 @@
+#include <cstddef>
+#include <cstdint>
+
+#include "fclimits/fclimits.h"
+#include "python/src/flat_arrays.h"
+#include "python/src/register.h"
+
+namespace fclimits::python {
+namespace {
+
+namespace py = pybind11;
+
+py::array_t<double> limits_of(const flat_array<std::int32_t>& n, const flat_array<double>& b,
+                              const flat_array<double>& cl, double tolerance, bool correct_upper,
+                              unsigned threads) {
+  const std::size_t size = common_size({n.size(), b.size(), cl.size()});
+  py::array_t<double> found({py::ssize_t{2}, static_cast<py::ssize_t>(size)});
+  const std::int32_t* counts = n.data();
+  const double* backgrounds = b.data();
+  const double* levels = cl.data();
+  double* lower = found.mutable_data();
+  double* upper = lower + size;
+  const options how{.tolerance = tolerance, .correct_upper = correct_upper};
+  for_each_request(size, threads, [&](std::size_t i) {
+    const interval limits_of_i = limits(counts[i], backgrounds[i], levels[i], how);
+    lower[i] = limits_of_i.lower;
+    upper[i] = limits_of_i.upper;
+  });
+  return found;
+}
+
+}  // namespace
+
+void register_limits(py::module_& module) {
+  module.def("limits", &limits_of, py::arg("n"), py::arg("b"), py::arg("cl"), py::arg("tolerance"),
+             py::arg("correct_upper"), py::arg("threads"),
+             "Lower limits in row 0, upper limits in row 1.");
+}
+
+}  // namespace fclimits::python

@@ -1,0 +1,45 @@
+"""Other Python threads run while the module computes, and its functions and
+results travel to worker processes, as a cluster's scheduler sends them."""
+
+import multiprocessing
+import pickle
+import threading
+import time
+from concurrent.futures import ProcessPoolExecutor
+
+import numpy as np
+
+import fclimits
+
+
+def test_python_threads_run_during_a_long_call():
+    ticks = []  # one per millisecond the main thread gets to run
+    during = {}
+
+    def long_call():
+        during["start"] = len(ticks)
+        # About a second on one thread: backgrounds near 700 stay slow.
+        fclimits.limits(0, np.linspace(600.0, 700.0, 21), 0.9, threads=1)
+        during["end"] = len(ticks)
+
+    worker = threading.Thread(target=long_call)
+    worker.start()
+    while worker.is_alive():
+        time.sleep(0.001)
+        ticks.append(None)
+    worker.join()
+    # With the GIL held the main thread would wake from at most one sleep.
+    assert during["end"] - during["start"] >= 20
+
+
+def test_functions_and_results_pickle_and_run_in_worker_processes():
+    counts = np.arange(12)
+    chunks = np.array_split(counts, 3)
+    # Spawned workers import the module afresh, as a cluster's workers do.
+    context = multiprocessing.get_context("spawn")
+    with ProcessPoolExecutor(max_workers=2, mp_context=context) as pool:
+        found = list(pool.map(fclimits.limits, chunks, [3.0] * 3, [0.9] * 3))
+        region = pool.submit(fclimits.acceptance_region, 2.0, 3.0).result()
+    np.testing.assert_array_equal(np.concatenate(found, axis=1), fclimits.limits(counts, 3.0))
+    assert region == fclimits.acceptance_region(2.0, 3.0)
+    assert pickle.loads(pickle.dumps(fclimits.coverage)) is fclimits.coverage

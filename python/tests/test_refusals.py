@@ -1,0 +1,46 @@
+"""Every refusal: the argument, its first offending value and that value's
+index, before anything is computed."""
+
+import numpy as np
+import pytest
+
+import fclimits
+
+nan = float("nan")
+# A count the computation itself refuses: where it stands before a bad
+# argument, the argument's refusal shows that nothing was computed first.
+too_large = 2147480000
+
+
+@pytest.mark.parametrize("call, error, message", [
+    (lambda: fclimits.limits(-1), ValueError, "n = -1 is not a count"),
+    (lambda: fclimits.limits([0, 3, 2.5, -1]), ValueError, "n[2] = 2.5 is not a count"),
+    (lambda: fclimits.limits([[0, 1], [nan, 2]]), ValueError, "n[1, 0] = nan is not a count"),
+    (lambda: fclimits.limits(2**31), ValueError, "n = 2147483648 is not a count"),
+    (lambda: fclimits.limits(np.uint64(2**63)), ValueError, "n = 9223372036854775808 is not"),
+    (lambda: fclimits.limits(True), TypeError, "n must be a real number"),
+    (lambda: fclimits.limits("3"), TypeError, "n must be a real number"),
+    (lambda: fclimits.limits(too_large, [3.0, -1.0]), ValueError,
+     "b[1] = -1.0 is not a background: it must be finite and >= 0"),
+    (lambda: fclimits.limits(0, [3.0, np.inf]), ValueError, "b[1] = inf is not a background"),
+    (lambda: fclimits.limits(0, [705.0, 705.5]), ValueError, "b[1] = 705.5 is too large"),
+    (lambda: fclimits.limits(too_large, 3.0, [0.9, 0.0]), ValueError,
+     "cl[1] = 0.0 is not a confidence level"),
+    (lambda: fclimits.sensitivity(0.0, 1.0), ValueError, "cl = 1.0 is not a confidence level"),
+    (lambda: fclimits.coverage(1.0, 0.0, nan), ValueError, "cl = nan is not"),
+    (lambda: fclimits.coverage([1.0, -0.5], 0.0), ValueError, "mu[1] = -0.5 is not a signal mean"),
+    (lambda: fclimits.acceptance_region(np.inf), ValueError, "mu = inf is not a signal mean"),
+    (lambda: fclimits.limits(0, tolerance=-0.1), ValueError, "tolerance = -0.1 is not"),
+    (lambda: fclimits.limits(0, tolerance=[0.1]), TypeError, "tolerance must be one number"),
+    (lambda: fclimits.sensitivity(1.0, threads=0), ValueError, "threads = 0 is not a number"),
+    (lambda: fclimits.limits(0, threads=2.5), TypeError, "integer"),
+    (lambda: fclimits.limits([too_large, 1, 2], [0.0, 1.0]), ValueError,
+     "do not broadcast together: n (3,), b (2,), cl ()"),
+    # Found by the library while it computes, as it is no fixed bound.
+    (lambda: fclimits.limits(too_large), ValueError, "n = 2147480000 is too large"),
+    (lambda: fclimits.coverage(3e9), ValueError, "mu + b = 3e+09 is too large"),
+])
+def test_refuses(call, error, message):
+    with pytest.raises(error) as refusal:
+        call()
+    assert message in str(refusal.value)
