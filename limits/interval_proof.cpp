@@ -78,12 +78,13 @@
 // Guards keep every bound valid and every step of the build in the range
 // where the build neither traps nor leaves the normal doubles: lambda in
 // [1e-4, 1e4], mu <= 700 (e^-mu normal: no logarithmic forms),
-// b + L / 2 <= 706 (the build's largest intermediate, lambda times a
-// running product near its peak e^b / sqrt(2 pi lambda), stays below e^706,
-// a factor e^3.7 from overflow, also up to n0 + 1), counts up to n_max and
-// below 2^14 (the tables; e^a finite), terms above 1e-250 on the upper side
-// (where a term of 0.0 would end the build's upward growth), cl >= 1e-6.
-// Outside them, the build runs.
+// b + (L - log(2 pi)) / 2 <= 708 (the build's largest intermediate, lambda
+// times a running product near its peak e^b / sqrt(2 pi lambda), about
+// e^(b + (L - log(2 pi)) / 2), stays a factor e^1.7 below overflow, also up
+// to n0 + 1; e^-b stays normal), counts up to n_max and below 2^14 (the
+// tables; e^a finite), terms above 1e-250 on the upper side (where a term
+// of 0.0 would end the build's upward growth), cl >= 1e-6. Outside them,
+// the build runs.
 namespace limits {
 namespace {
 
@@ -93,7 +94,8 @@ constexpr double safety_factor = 4.0;
 constexpr double smallest_lambda = 1e-4;
 constexpr double largest_lambda = 1e4;
 constexpr double largest_signal = 700.0;
-constexpr double overflow_reach = 706.0;
+constexpr double overflow_reach = 708.0;
+constexpr double log_two_pi = 1.8378770664093453;
 constexpr double smallest_term = 1e-250;
 constexpr double smallest_level = 1e-6;
 constexpr double lowest_log_ratio = -600.0;
@@ -228,7 +230,7 @@ std::optional<proved_interval> prove_interval(double mu, double b, double cl, do
   if (!(lambda >= smallest_lambda && lambda <= largest_lambda && mu <= largest_signal)) return {};
   if (!(cl >= smallest_level)) return {};
   const double L = std::log(lambda);
-  if (!(b + 0.5 * L <= overflow_reach)) return {};
+  if (!(b + 0.5 * (L - log_two_pi) <= overflow_reach)) return {};
   const auto n0 = static_cast<std::int32_t>(lambda);  // truncation, as the build's start
   const double reach =
       reach_in_deviations * std::sqrt(static_cast<double>(n0) + 2.0) + reach_beyond;
