@@ -116,7 +116,7 @@ TEST(interval_decision, route_declines_outside_its_guards) {
   const struct {
     double mu;
     double b;
-  } outside[] = {{0.0, 0.0}, {0.00001, 0.0}, {710.0, 0.0}, {0.0, 704.0}, {2e4, 0.0}};
+  } outside[] = {{0.0, 0.0}, {0.00001, 0.0}, {710.0, 0.0}, {0.0, 706.5}, {2e4, 0.0}};
 
   for (const auto& c : outside) {
     SCOPED_TRACE(testing::Message() << c.mu << " " << c.b);
