@@ -20,8 +20,8 @@ constexpr int usage = 2;
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A reader that has gone is a failed write, reported and ending with 1,
-  // not a silent death.
+  // A reader that has gone is a failed write ending with 1, not a death by
+  // signal; it needs no message, as the reader chose to go.
   std::signal(SIGPIPE, SIG_IGN);
   try {
     const std::optional<fctable::table_settings> settings = fctable::read_command_line(argc, argv);
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     std::cerr << error.what() << "\nTry 'fctable " << command << "--help' for more information.\n";
     return usage;
   } catch (const fctable::write_error& error) {
-    std::cerr << error.what() << '\n';
+    if (!error.reader_gone) std::cerr << error.what() << '\n';
     return failure;
   } catch (const std::exception& error) {
     // The library's std::domain_error, or a resource running out.

@@ -105,7 +105,8 @@ table_output::~table_output() {
 
 void table_output::fail(const char* what, int error) const {
   throw write_error("fctable: cannot " + std::string(what) + " " + name_ + ": " +
-                    std::generic_category().message(error));
+                        std::generic_category().message(error),
+                    error == EPIPE);
 }
 
 void table_output::flush() {

@@ -2,6 +2,7 @@
 // progress line, signals; its numbers checked against the library.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <charconv>
@@ -296,6 +297,13 @@ TEST(fctable, a_failed_write_exits_1) {
   const run_result r = run_fctable({"limits", "--n", "0", "--b", "0"}, setup);
   EXPECT_EQ(r.exit_status, 1);
   EXPECT_EQ(r.err, "fctable: cannot write to standard output: No space left on device\n");
+  // A reader that leaves early: status 1, and nothing said.
+  const std::string gone = testing::TempDir() + "fctable_reader_gone.err";
+  const std::string command = std::string("bash -c '") + FCTABLE_PATH +
+                              " limits --n 0:5000 --b 0:15 2>" + gone +
+                              " | head -c 10 >/dev/null; exit ${PIPESTATUS[0]}'";
+  EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
+  EXPECT_EQ(std::filesystem::file_size(gone), 0u);
 }
 
 TEST(fctable, progress_line_only_on_a_terminal_and_cleared_at_the_end) {
