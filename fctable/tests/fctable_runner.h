@@ -3,23 +3,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/process_runner.h"
+
 namespace fctable_test {
 
-// What the program left behind: its two output streams byte for byte, and
-// how it ended (exit status, or the signal that ended it, else -1).
-struct run_result {
-  std::string out;
-  std::string err;
-  int exit_status = -1;
-  int signal = -1;
-};
+using run_result = test_support::program_result;
 
-struct run_setup {
-  std::string input;                  // standard input, through a pipe
-  bool error_on_terminal = false;     // standard error on a pseudo-terminal, not a pipe
-  const char* output_path = nullptr;  // standard output opened on this file ("/dev/full")
-  int signal = 0;                     // sent to the program ...
-  int signal_after_ms = 0;            // ... this long after it started
+// The streams as the process runner sets them up, and the standard input.
+struct run_setup : test_support::stream_setup {
+  std::string input;
 };
 
 // Runs build/fctable with these arguments until it ends; it is killed
