@@ -29,23 +29,22 @@ interval_bounds checked(const interval_bounds& proved, double mu, double b, doub
   return exact;
 }
 
-// A decision, with the radius of the range proved around it (0 if built).
-proved_interval decide_with_radius(double mu, double b, double cl) {
+// A decision, with the radius of the range proved around it where asked for
+// (0 if built).
+proved_interval decide(double mu, double b, double cl, bool with_radius) {
   ++state.counts.decisions;
-  if (const std::optional<proved_interval> proved = prove_interval(mu, b, cl)) {
+  if (const std::optional<proved_interval> proved = prove_interval(mu, b, cl, 1.0, with_radius)) {
     ++state.counts.proved;
     return {checked(proved->bounds, mu, b, cl), proved->radius};
   }
-  // Where the route applies it has said so by getting as far as a decision;
-  // telling that apart costs a second look only here, on the rare builds.
-  if (prove_interval(mu, b, cl, 0.0)) ++state.counts.unproved;
+  if (route_applies(mu, b, cl)) ++state.counts.unproved;
   return {built(mu, b, cl), 0.0};
 }
 
 }  // namespace
 
 interval_bounds decide_interval(double mu, double b, double cl) {
-  return decide_with_radius(mu, b, cl).bounds;
+  return decide(mu, b, cl, false).bounds;
 }
 
 interval_bounds interval_scan::at(double mu) {
@@ -53,7 +52,7 @@ interval_bounds interval_scan::at(double mu) {
     ++state.counts.covered;
     return checked(bounds_, mu, b_, cl_);
   }
-  const proved_interval decided = decide_with_radius(mu, b_, cl_);
+  const proved_interval decided = decide(mu, b_, cl_, true);
   bounds_ = decided.bounds;
   covering_ = decided.radius > 0.0;
   covered_until_ = mu + decided.radius;

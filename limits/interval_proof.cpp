@@ -222,11 +222,17 @@ double proved_radius(const final_state& f) {
   return radius > 0.0 ? radius : 0.0;
 }
 
-}  // namespace
+// Where the route starts, where its guards hold.
+struct route_start {
+  double lambda;  // the build's mean, the same double
+  double L;
+  std::int32_t n0;
+  double reach;
+  std::int32_t n_max;
+};
 
-std::optional<proved_interval> prove_interval(double mu, double b, double cl, double margin_scale) {
-  route_state& here = state;
-  const double lambda = b + mu;  // the build's mean, the same double
+std::optional<route_start> start_of(double mu, double b, double cl) {
+  const double lambda = b + mu;
   if (!(lambda >= smallest_lambda && lambda <= largest_lambda && mu <= largest_signal)) return {};
   if (!(cl >= smallest_level)) return {};
   const double L = std::log(lambda);
@@ -236,6 +242,17 @@ std::optional<proved_interval> prove_interval(double mu, double b, double cl, do
       reach_in_deviations * std::sqrt(static_cast<double>(n0) + 2.0) + reach_beyond;
   const auto n_max = n0 + static_cast<std::int32_t>(reach);
   if (n_max >= log_table_size) return {};
+  return route_start{lambda, L, n0, reach, n_max};
+}
+
+// The route; with_radius keeps the record the radius is taken from, which a
+// single decision does without.
+template <bool with_radius>
+std::optional<proved_interval> run_route(double mu, double b, double cl, double margin_scale) {
+  const std::optional<route_start> start = start_of(mu, b, cl);
+  if (!start) return {};
+  const auto [lambda, L, n0, reach, n_max] = *start;
+  route_state& here = state;
   if (here.log_n == nullptr) {
     here.log_n = log_counts();
     here.log_factorial = log_factorials();
@@ -307,13 +324,12 @@ std::optional<proved_interval> prove_interval(double mu, double b, double cl, do
     candidate& taken = upper ? high : low;
     if (upper && !(taken.term >= smallest_term)) return {};
     sum = taken.term + sum;  // the build's order of addition
-    all.add(moments::of(taken.term, static_cast<double>(taken.n) - lambda, taken.n));
-    if (upper) {
-      least_upper = outer_upper.n < 0 ? taken.log_ratio : std::min(least_upper, taken.log_ratio);
-      outer_upper = taken;
-    } else {
-      least_lower = outer_lower.n < 0 ? taken.log_ratio : std::min(least_lower, taken.log_ratio);
-      outer_lower = taken;
+    if constexpr (with_radius) {
+      all.add(moments::of(taken.term, static_cast<double>(taken.n) - lambda, taken.n));
+      double& least = upper ? least_upper : least_lower;
+      candidate& outer = upper ? outer_upper : outer_lower;
+      least = outer.n < 0 ? taken.log_ratio : std::min(least, taken.log_ratio);
+      outer = taken;
     }
     const bool done = sum >= cl_surely_reached;
     if (!done && !(sum < cl_surely_missed) && !(margin_scale == 0.0)) return {};
@@ -333,11 +349,21 @@ std::optional<proved_interval> prove_interval(double mu, double b, double cl, do
   }
 
   const interval_bounds bounds{low.n + 1, high.n - 1};
-  if (!(margin_scale == 1.0)) return proved_interval{bounds, 0.0};
+  if (!with_radius || !(margin_scale == 1.0)) return proved_interval{bounds, 0.0};
   const final_state end{lambda,      top,         tie_margin, cl_surely_reached, cl_surely_missed,
                         sum,         low,         high,       least_lower,       least_upper,
                         outer_lower, outer_upper, all};
   return proved_interval{bounds, proved_radius(end)};
+}
+
+}  // namespace
+
+bool route_applies(double mu, double b, double cl) { return start_of(mu, b, cl).has_value(); }
+
+std::optional<proved_interval> prove_interval(double mu, double b, double cl, double margin_scale,
+                                              bool with_radius) {
+  return with_radius ? run_route<true>(mu, b, cl, margin_scale)
+                     : run_route<false>(mu, b, cl, margin_scale);
 }
 
 }  // namespace limits
