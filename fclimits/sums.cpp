@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "fclimits/arguments.h"
@@ -71,28 +72,31 @@ std::vector<double> coverage(std::span<const double> mu, double b, double cl, co
     internal::check_counts_in_range(m, b);
   }
   check_sum_arguments(b, cl, how);
-  // The counts any of the means needs, marked over their whole span: one
-  // pass for the span, one to mark.
+  // The counts each mean needs: a window grows outward from its most
+  // probable count, so they are one run of counts, marked over the span of
+  // them all.
   internal::core_call call(0, b);
-  auto for_each_count = [b](double m, auto&& use) {
+  std::vector<std::pair<std::int32_t, std::int32_t>> runs;
+  runs.reserve(mu.size());
+  for (const double m : mu) {
     internal::poisson_window window(m, b);
     std::int32_t n = 0;
     double probability = 0.0;
-    while (window.next(n, probability)) use(n);
-  };
-  std::int32_t first = std::numeric_limits<std::int32_t>::max();
-  std::int32_t last = -1;
-  for (const double m : mu) {
-    for_each_count(m, [&](std::int32_t n) {
-      first = std::min(first, n);
-      last = std::max(last, n);
-    });
-  }
-  std::vector<char> needed(last >= first ? static_cast<std::size_t>(last - first) + 1 : 0, 0);
-  for (const double m : mu) {
-    for_each_count(m, [&](std::int32_t n) { needed[static_cast<std::size_t>(n - first)] = 1; });
+    std::pair<std::int32_t, std::int32_t> run{std::numeric_limits<std::int32_t>::max(), -1};
+    while (window.next(n, probability)) run = {std::min(run.first, n), std::max(run.second, n)};
+    runs.push_back(run);
   }
   call.finish();
+  std::int32_t first = std::numeric_limits<std::int32_t>::max();
+  std::int32_t last = -1;
+  for (const auto& [low, high] : runs) {
+    first = std::min(first, low);
+    last = std::max(last, high);
+  }
+  std::vector<char> needed(last >= first ? static_cast<std::size_t>(last - first) + 1 : 0, 0);
+  for (const auto& [low, high] : runs) {
+    for (std::int32_t n = low; n <= high; ++n) needed[static_cast<std::size_t>(n - first)] = 1;
+  }
   std::vector<interval> limits_of(needed.size(), interval{0.0, 0.0});
   parallel_for(needed.size(), threads, [&](std::size_t k) {
     if (needed[k]) {
