@@ -3,7 +3,6 @@
 #include <cfenv>
 #include <cstdint>
 
-#include "fclimits/fclimits.h"
 #include "limits/checked_math.h"
 
 namespace fclimits::internal {
@@ -45,9 +44,5 @@ void check_background_in_range(double b);
 // Throws std::domain_error where mu + b would put the counts of its Poisson
 // distribution beyond 32 bits.
 void check_counts_in_range(double mu, double b);
-
-// limits() for arguments already checked, each call in a core_call of its
-// own.
-interval checked_limits(std::int32_t n, double b, double cl, const options& how);
 
 }  // namespace fclimits::internal

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "fclimits/arguments.h"
+#include "fclimits/checked_limits.h"
 #include "fclimits/core_call.h"
 #include "fclimits/fclimits.h"
 #include "limits/acceptance_interval.h"

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fclimits/arguments.h"
+#include "fclimits/checked_limits.h"
 #include "fclimits/core_call.h"
 #include "fclimits/fclimits.h"
 #include "fclimits/poisson_window.h"
