@@ -326,10 +326,13 @@ std::optional<proved_interval> run_route(double mu, double b, double cl, double 
     sum = taken.term + sum;  // the build's order of addition
     if constexpr (with_radius) {
       all.add(moments::of(taken.term, static_cast<double>(taken.n) - lambda, taken.n));
-      double& least = upper ? least_upper : least_lower;
-      candidate& outer = upper ? outer_upper : outer_lower;
-      least = outer.n < 0 ? taken.log_ratio : std::min(least, taken.log_ratio);
-      outer = taken;
+      if (upper) {
+        least_upper = outer_upper.n < 0 ? taken.log_ratio : std::min(least_upper, taken.log_ratio);
+        outer_upper = taken;
+      } else {
+        least_lower = outer_lower.n < 0 ? taken.log_ratio : std::min(least_lower, taken.log_ratio);
+        outer_lower = taken;
+      }
     }
     const bool done = sum >= cl_surely_reached;
     if (!done && !(sum < cl_surely_missed) && !(margin_scale == 0.0)) return {};
