@@ -251,7 +251,12 @@ template <bool with_radius>
 std::optional<proved_interval> run_route(double mu, double b, double cl, double margin_scale) {
   const std::optional<route_start> start = start_of(mu, b, cl);
   if (!start) return {};
-  const auto [lambda, L, n0, reach, n_max] = *start;
+  // Plain names, not a structured binding: lambdas below capture them.
+  const double lambda = start->lambda;
+  const double L = start->L;
+  const std::int32_t n0 = start->n0;
+  const double reach = start->reach;
+  const std::int32_t n_max = start->n_max;
   route_state& here = state;
   if (here.log_n == nullptr) {
     here.log_n = log_counts();
