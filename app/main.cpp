@@ -14,7 +14,8 @@
 namespace {
 
 void stop_on_function_error(std::string_view function, limits::math_error error) {
-  console::function_error_stop(function, static_cast<std::uint16_t>(error));
+  console::function_error_stop(function, static_cast<std::uint16_t>(error),
+                               limits::math_error_word(error));
 }
 
 }  // namespace

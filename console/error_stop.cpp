@@ -75,21 +75,7 @@ void math_error_stop(std::uint16_t number, std::string_view message) {
   finish(report);
 }
 
-void function_error_stop(std::string_view function, std::uint16_t number) {
-  std::string_view kind = "DOMAIN";
-  switch (number) {
-    case 6202:
-      kind = "SING";
-      break;
-    case 6203:
-      kind = "OVERFLOW";
-      break;
-    case 6205:
-      kind = "TLOSS";
-      break;
-    default:
-      break;
-  }
+void function_error_stop(std::string_view function, std::uint16_t number, std::string_view kind) {
   report_buffer message;
   message.append(function);
   message.append(": ");

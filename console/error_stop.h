@@ -24,8 +24,8 @@ enum class statement_kind { read, write };
 
 // An error of an elementary function: "M6201" and so on, with the message
 // made of the function's name, ": ", the kind word and " error"
-// ("exp: OVERFLOW error"). number is 6201 (DOMAIN), 6202 (SING), 6203
-// (OVERFLOW) or 6205 (TLOSS).
-[[noreturn]] void function_error_stop(std::string_view function, std::uint16_t number);
+// ("exp: OVERFLOW error"); the number and the word are the error's own.
+[[noreturn]] void function_error_stop(std::string_view function, std::uint16_t number,
+                                      std::string_view kind);
 
 }  // namespace console

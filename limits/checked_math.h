@@ -18,6 +18,20 @@ enum class math_error : unsigned short { domain = 6201, singularity = 6202, over
 // without one (as in unit tests) the plain function is called and its IEEE
 // result used. Each thread has its own handler; setting it returns the
 // previous one.
+// The word an error is reported with after its function's name, as in
+// "exp: OVERFLOW error".
+constexpr std::string_view math_error_word(math_error error) {
+  switch (error) {
+    case math_error::domain:
+      return "DOMAIN";
+    case math_error::singularity:
+      return "SING";
+    case math_error::overflow:
+      return "OVERFLOW";
+  }
+  return "DOMAIN";
+}
+
 using math_error_handler = void (*)(std::string_view function, math_error error);
 math_error_handler set_math_error_handler(math_error_handler handler);
 void report_math_error(std::string_view function, math_error error);

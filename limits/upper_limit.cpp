@@ -21,6 +21,8 @@ constexpr double smallest_refinement_step = 0.005;
 // levels of ten times the points each.
 constexpr double tolerance_refinement_factor = 50.0;
 constexpr int further_level_growth = 10;
+// Refinement points between two looks at the settings' stop.
+constexpr std::int64_t stop_check_points = 4096;
 
 constexpr double background_step = 0.1;
 constexpr double background_scan_reach = 1.0;
@@ -56,15 +58,15 @@ struct refinement_plan {
 
 refinement_plan plan_for(const search_settings& settings) {
   if (!(settings.tolerance > 0.0)) return {};
-  return {std::min(smallest_refinement_step, tolerance_refinement_factor * settings.tolerance),
-          true};
+  const double refined = std::max(settings.tolerance, finest_refinement);
+  return {std::min(smallest_refinement_step, tolerance_refinement_factor * refined), true};
 }
 
 // One refinement pass over the upper half of [low, high]: levels 2, 3 and 4
 // (and beyond, by the plan) on ever finer grids. Returns true and moves low
 // to the highest accepted point where one is found.
-bool refine_upper_half(std::int32_t Nm, double b, double cl, const refinement_plan& plan,
-                       double& low, double high) {
+bool refine_upper_half(std::int32_t Nm, double b, double cl, const search_settings& settings,
+                       const refinement_plan& plan, double& low, double high) {
   bool found = false;
   bool step_back = false;
   bool finished = false;
@@ -91,6 +93,8 @@ bool refine_upper_half(std::int32_t Nm, double b, double cl, const refinement_pl
     interval_scan scan(b, cl);
     std::int32_t previous = scan.at((low + high) / 2).n_low;
     for (std::int64_t i = 1; i <= n - 1; ++i) {
+      // A level of the finest plan holds up to about 10^7 points.
+      if (i % stop_check_points == 0) settings.check_stop();
       const double point = static_cast<double>(n + i) * step + low;
       const std::int32_t n_low = scan.at(point).n_low;
       if (n_low <= Nm) {
@@ -136,8 +140,10 @@ double raw_upper_limit(std::int32_t Nm, double b, double cl, const search_settin
   const double tolerance = settings.stopping_width(b);
   const refinement_plan plan = plan_for(settings);
 
-  // Each pass raises low by at least one grid step or halves the bracket.
-  while ((high - low) >= tolerance) {
+  // Each pass raises low by at least one grid step or halves the bracket,
+  // until no double lies inside it.
+  while ((high - low) >= tolerance && !adjacent(low, high)) {
+    settings.check_stop();
     const double step = (high - low) / coarse_grid;
     double best = low;
     for (int i = 1; i <= coarse_grid - 1; ++i) {
@@ -148,7 +154,7 @@ double raw_upper_limit(std::int32_t Nm, double b, double cl, const search_settin
       low = best;
       continue;
     }
-    const bool found = refine && refine_upper_half(Nm, b, cl, plan, low, high);
+    const bool found = refine && refine_upper_half(Nm, b, cl, settings, plan, low, high);
     if (!found) high = (low + high) / 2;
   }
   return (low + high) / 2;

@@ -13,7 +13,8 @@ namespace limits {
 // rises, the bracket's upper half is scanned on finer grids before it is
 // given up. Where no mean accepts Nm, because the interval at zero signal
 // already starts above it (possible only at levels below about 0.63), 0.0.
-// Overwrites current_interval. No I/O, no allocation.
+// Overwrites current_interval. Throws search_stopped when the settings' stop
+// is requested. No I/O, no allocation.
 double raw_upper_limit(std::int32_t Nm, double b, double cl, const search_settings& settings = {});
 
 // The Feldman-Cousins upper limit: raw_upper_limit at b, and, where the

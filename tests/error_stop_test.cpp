@@ -97,7 +97,8 @@ TEST(floating_point_traps, underflow_and_inexact_go_on_silently) {
 }
 
 void stop_on_function_error(std::string_view function, limits::math_error error) {
-  console::function_error_stop(function, static_cast<std::uint16_t>(error));
+  console::function_error_stop(function, static_cast<std::uint16_t>(error),
+                               limits::math_error_word(error));
 }
 
 TEST(elementary_functions, errors_are_the_functions_own) {
