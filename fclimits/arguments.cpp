@@ -1,19 +1,101 @@
+// The argument rules, one home for the library, fctable and the Python
+// module. Each rule classifies before it compares, so that a NaN never
+// meets an ordered comparison (an invalid operation) and no rule raises a
+// floating-point flag.
 #include "fclimits/arguments.h"
 
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
-namespace fclimits::internal {
+namespace fclimits {
 namespace {
 
-[[noreturn]] void refuse(const char* name, const std::string& value, const char* expected) {
-  throw std::invalid_argument(std::string("fclimits: ") + name + " = " + value + " is not " +
-                              expected);
-}
+constexpr double largest_count = 2147483647.0;
 
 bool finite_and_not_negative(double x) { return std::isfinite(x) && x >= 0.0; }
+
+std::optional<refusal> outside_domain(std::string reason) {
+  return refusal{std::move(reason), false};
+}
+
+std::optional<refusal> too_large(std::string reason) { return refusal{std::move(reason), true}; }
+
+}  // namespace
+
+std::optional<refusal> refusal_of_count(double n) {
+  // floor on a finite value raises no flag.
+  if (finite_and_not_negative(n) && n <= largest_count && std::floor(n) == n) return {};
+  return outside_domain("is not a count: it must be a whole number from 0 to 2147483647");
+}
+
+std::optional<refusal> refusal_of_background(double b) {
+  if (!finite_and_not_negative(b)) {
+    return outside_domain("is not a background: it must be finite and >= 0");
+  }
+  if (b > max_background) {
+    return too_large("is too large: the largest background computed is " +
+                     internal::describe(max_background) +
+                     " (the Poisson terms overflow the double range above about 707)");
+  }
+  return {};
+}
+
+std::optional<refusal> refusal_of_mean(double mu) {
+  if (!finite_and_not_negative(mu)) {
+    return outside_domain("is not a signal mean: it must be finite and >= 0");
+  }
+  if (mu > max_mean) {
+    return too_large("is too large: the largest mean taken is " + internal::describe(max_mean) +
+                     " (its counts stay within 32 bits)");
+  }
+  return {};
+}
+
+std::optional<refusal> refusal_of_coverage_mean(double mu) {
+  std::optional<refusal> refused = refusal_of_mean(mu);
+  if (refused && !refused->too_large) return refused;
+  if (mu > max_coverage_mean) {
+    return too_large("is too large for coverage: the largest mean it is computed at is " +
+                     internal::describe(max_coverage_mean) + " (its cost grows as mu^1.5)");
+  }
+  return {};
+}
+
+std::optional<refusal> refusal_of_level(double cl) {
+  if (!std::isnan(cl) && cl > 0.0 && cl < 1.0) return {};
+  return outside_domain("is not a confidence level: it must lie strictly between 0 and 1");
+}
+
+std::optional<refusal> refusal_of_tolerance(double tolerance) {
+  if (!finite_and_not_negative(tolerance)) {
+    return outside_domain(
+        "is not a search tolerance: it must be finite and >= 0 (0: the method's own)");
+  }
+  if (tolerance > max_tolerance) {
+    return too_large("is too large: the coarsest search tolerance is " +
+                     internal::describe(max_tolerance));
+  }
+  return {};
+}
+
+namespace internal {
+namespace {
+
+[[noreturn]] void refuse(const char* name, const std::string& value, const refusal& refused) {
+  const std::string message =
+      std::string("fclimits: ") + name + " = " + value + " " + refused.reason;
+  if (refused.too_large) throw std::domain_error(message);
+  throw std::invalid_argument(message);
+}
+
+// The value is written out only when it is refused: the checks run on every
+// call, and a limit can take microseconds.
+void check(const char* name, double value, const std::optional<refusal>& refused) {
+  if (refused) refuse(name, describe(value), *refused);
+}
 
 }  // namespace
 
@@ -24,33 +106,22 @@ std::string describe(double value) {
 }
 
 void check_count(std::int32_t n) {
-  if (n < 0) refuse("n", std::to_string(n), "a count: it must be >= 0");
-}
-
-void check_background(double b) {
-  if (!finite_and_not_negative(b)) {
-    refuse("b", describe(b), "a background: it must be finite and >= 0");
+  if (const auto refused = refusal_of_count(static_cast<double>(n))) {
+    refuse("n", std::to_string(n), *refused);
   }
 }
 
-void check_mean(double mu) {
-  if (!finite_and_not_negative(mu)) {
-    refuse("mu", describe(mu), "a signal mean: it must be finite and >= 0");
-  }
-}
+void check_background(double b) { check("b", b, refusal_of_background(b)); }
 
-void check_level(double cl) {
-  // Negated, so that a NaN is refused too.
-  if (!(cl > 0.0 && cl < 1.0)) {
-    refuse("cl", describe(cl), "a confidence level: it must lie strictly between 0 and 1");
-  }
-}
+void check_mean(double mu) { check("mu", mu, refusal_of_mean(mu)); }
+
+void check_coverage_mean(double mu) { check("mu", mu, refusal_of_coverage_mean(mu)); }
+
+void check_level(double cl) { check("cl", cl, refusal_of_level(cl)); }
 
 void check_options(const options& how) {
-  if (!finite_and_not_negative(how.tolerance)) {
-    refuse("tolerance", describe(how.tolerance),
-           "a search tolerance: it must be finite and >= 0 (0: the method's own)");
-  }
+  check("tolerance", how.tolerance, refusal_of_tolerance(how.tolerance));
 }
 
-}  // namespace fclimits::internal
+}  // namespace internal
+}  // namespace fclimits

@@ -11,11 +11,14 @@ namespace fclimits::internal {
 // "nan", "inf").
 std::string describe(double value);
 
-// Each throws std::invalid_argument naming the argument and its value where
-// it lies outside its domain.
+// Each throws what its refusal_of_* rule refuses: std::invalid_argument, or
+// std::domain_error for a value too large, with a message naming the
+// argument and its value. Call them inside an environment_guard: a NaN
+// compared is an invalid operation, which a caller's trap would catch.
 void check_count(std::int32_t n);
 void check_background(double b);
 void check_mean(double mu);
+void check_coverage_mean(double mu);
 void check_level(double cl);
 void check_options(const options& how);
 

@@ -24,15 +24,25 @@
 // - std::invalid_argument for an argument outside its domain; the message
 //   names the argument and its value ("fclimits: b = -1 is not a background:
 //   it must be finite and >= 0").
-// - std::domain_error where the arithmetic leaves the double range: a
-//   background above about 707, where the Poisson terms overflow, or a count
-//   so large (near 2147483647) that its acceptance intervals pass 32 bits.
-//   Every background up to max_background is computed.
+// - std::domain_error for an argument beyond what the computation reaches:
+//   a background above max_background (the Poisson terms overflow the
+//   double range above about 707), a mean above max_mean or, for coverage,
+//   max_coverage_mean, a tolerance above max_tolerance; and, found while
+//   computing, a count so large (near 2147483647) that its acceptance
+//   intervals pass 32 bits.
+// - fclimits::stopped when the caller asked the call to stop (options.stop).
+// The rules the arguments are checked by are exposed below (refusal_of_*),
+// so that a program can check a whole batch before computing any of it,
+// with the library's own rules and words.
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
+#include <stdexcept>
+#include <stop_token>
+#include <string>
 #include <vector>
 
 namespace fclimits {
@@ -47,25 +57,54 @@ struct interval {
 // - tolerance: 0 means the method's own stopping width, 0.01, or 0.0005 b
 //   above b = 20: the console's digits. A tolerance t > 0 stops both searches
 //   at width t instead, so each limit lies within t of the extreme mean it
-//   looks for; the upper search then also refines its bracket down to steps
-//   of min(0.005, 50 t), finding every island of acceptance at least 100 t
-//   wide (at n = 4, b = 15, 90 % an island 0.0002 wide lies above a gap).
-//   Finer tolerances cost more: about 25 times the builds at 1e-6 for
-//   n = 4, b = 15, 90 %.
+//   looks for, or where no double lies between the ends of the bracket (so
+//   a t below the spacing of doubles at the limit means adjacent doubles).
+//   The upper search then also refines its bracket down to steps of
+//   min(0.005, 50 max(t, 1e-7)), finding every island of acceptance at least
+//   100 max(t, 1e-7) wide (at n = 4, b = 15, 90 % an island 0.0002 wide lies
+//   above a gap). Finer tolerances cost more: about 25 times the builds at
+//   1e-6 for n = 4, b = 15, 90 %; the refinement's points grow as 1 / t down
+//   to 1e-7, where one raw upper limit at b = 700 takes seconds (and a
+//   corrected one about fifty of them).
 // - correct_upper: true applies the correction for backgrounds above the
 //   count (where the integer part of b exceeds n): the upper limit becomes the
 //   highest raw upper limit found at backgrounds from b to about b + 1 when
 //   it rises there. false gives the raw upper limit at b alone. The
 //   correction compares raw limits at different backgrounds, so at a finer
 //   tolerance it can move by more than the tolerance.
+// - stop: once a stop is requested through it (from its std::stop_source),
+//   a call still running ends within one step of its searches (about a
+//   millisecond at b = 705) and throws fclimits::stopped; its results are
+//   lost. The default never stops.
 struct options {
   double tolerance = 0.0;
   bool correct_upper = true;
+  std::stop_token stop = {};
 };
 
-// Every request with a background up to this is computed; above it, at about
-// 707, the Poisson terms overflow and calls throw std::domain_error.
+// Thrown by a call whose options.stop was requested before it ended.
+struct stopped : std::runtime_error {
+  stopped() : std::runtime_error("fclimits: stopped on request") {}
+};
+
+// Every request with a background up to this is computed; a larger one is
+// refused with std::domain_error (the Poisson terms overflow the double
+// range above about 707).
 inline constexpr double max_background = 705.0;
+
+// The largest signal mean taken: the counts of its Poisson distribution stay
+// within 32 bits.
+inline constexpr double max_mean = 2e9;
+
+// The largest mean coverage is computed at. Its cost grows as mu^1.5 (the
+// limits of about 12 sqrt(mu) counts, each found by searches over acceptance
+// intervals of about sqrt(mu) terms): about 3 s on one core at b = 3, and it
+// would take days near max_mean.
+inline constexpr double max_coverage_mean = 1e5;
+
+// The coarsest search tolerance taken, wider than every limit of a 32-bit
+// count.
+inline constexpr double max_tolerance = 1e10;
 
 // Sums over counts (sensitivity, coverage) stop once the Poisson probability
 // of the counts not yet taken is below this: the counts are taken from the
@@ -83,7 +122,7 @@ inline constexpr double tail_probability = 1e-9;
 //   limits(0, 10.0, 0.5, {.correct_upper = false}) -> {0.0, 0.0}
 // Throws std::invalid_argument for n < 0, b negative or not finite, cl not
 // strictly between 0 and 1, a tolerance negative or not finite;
-// std::domain_error as told above. Costs from microseconds (n >= b) to
+// std::domain_error and fclimits::stopped as told above. Costs from microseconds (n >= b) to
 // seconds (n far below a background of hundreds, where the correction runs).
 interval limits(std::int32_t n, double b, double cl, const options& how = {});
 
@@ -91,7 +130,8 @@ interval limits(std::int32_t n, double b, double cl, const options& how = {});
 // n_low to n_high, both included, and their summed Poisson probability (at
 // least cl).
 //   acceptance_region(0.0, 3.0, 0.90) -> {0, 5, 0.91608...}
-// Throws as limits does (mu like b).
+// Throws as limits does, and for a mu that is not finite, negative or above
+// max_mean.
 struct acceptance {
   std::int32_t n_low;
   std::int32_t n_high;
@@ -111,12 +151,13 @@ double sensitivity(double b, double cl, const options& how = {});
 // The probability that the reported interval [lower(n), upper(n)], bounds
 // included, contains the true signal mean mu >= 0: the Poisson
 // probabilities of the counts n at mean mu + b whose interval does, until
-// the probability left is below tail_probability. Throws as limits does.
+// the probability left is below tail_probability. Throws as limits does, and
+// for a mu that is not finite, negative or above max_coverage_mean.
 double coverage(double mu, double b, double cl, const options& how = {});
 
 // coverage at many means, each bit for bit the single call, computing the
 // limits of each count once for all of them, on `threads` threads (0: all
-// hardware threads).
+// hardware threads). Every mean is checked before anything is computed.
 std::vector<double> coverage(std::span<const double> mu, double b, double cl,
                              const options& how = {}, unsigned threads = 0);
 
@@ -125,9 +166,34 @@ std::vector<double> coverage(std::span<const double> mu, double b, double cl,
 // free, so long and short requests share out evenly. When a body throws, no
 // index above it is started and the exception of the lowest failing index is
 // rethrown once all threads have ended: the same exception a loop on one
-// thread would throw.
-void parallel_for(std::size_t count, unsigned threads,
-                  const std::function<void(std::size_t)>& body);
+// thread would throw. Once `stop` is requested no further index is started,
+// and fclimits::stopped stands for the first one left out.
+void parallel_for(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& body,
+                  std::stop_token stop = {});
+
+// The rules every call checks its arguments by, for programs that check a
+// whole batch of requests before computing any of it (fctable, the Python
+// module): the same rules and the same words as the calls. Each gives
+// nothing for a value that is taken, else why it is refused, worded to
+// follow "name = value " as in the calls' messages:
+//   refusal_of_background(-1.0)->reason
+//     == "is not a background: it must be finite and >= 0"
+//   refusal_of_background(800.0)->too_large == true
+// A count is given as a double, so that whatever a user typed can be
+// checked before it is converted: 2.5 and 3e9 are refused, 3.0 is taken.
+// They compute nothing and leave the caller's floating-point environment
+// as they found it.
+struct refusal {
+  std::string reason;
+  bool too_large = false;  // the calls throw std::domain_error, else std::invalid_argument
+};
+
+std::optional<refusal> refusal_of_count(double n);
+std::optional<refusal> refusal_of_background(double b);
+std::optional<refusal> refusal_of_mean(double mu);
+std::optional<refusal> refusal_of_coverage_mean(double mu);
+std::optional<refusal> refusal_of_level(double cl);
+std::optional<refusal> refusal_of_tolerance(double tolerance);
 
 // The version of the library, "1.0.0".
 const char* version();

@@ -8,6 +8,7 @@
 #include "fclimits/fclimits.h"
 #include "limits/acceptance_interval.h"
 #include "limits/lower_limit.h"
+#include "limits/search_settings.h"
 #include "limits/upper_limit.h"
 
 namespace fclimits {
@@ -15,13 +16,17 @@ namespace fclimits {
 namespace internal {
 
 interval checked_limits(std::int32_t n, double b, double cl, const options& how) {
-  const ::limits::search_settings settings{how.tolerance};
+  const ::limits::search_settings settings{how.tolerance, &how.stop};
   internal::core_call call(n, b);
   interval result{};
-  result.lower = ::limits::lower_limit(n, b, cl, settings);
-  call.finish();  // an overflow here would make the upper search pointless
-  result.upper = how.correct_upper ? ::limits::upper_limit(n, b, cl, settings)
-                                   : ::limits::raw_upper_limit(n, b, cl, settings);
+  try {
+    result.lower = ::limits::lower_limit(n, b, cl, settings);
+    call.finish();  // an overflow here would make the upper search pointless
+    result.upper = how.correct_upper ? ::limits::upper_limit(n, b, cl, settings)
+                                     : ::limits::raw_upper_limit(n, b, cl, settings);
+  } catch (const ::limits::search_stopped&) {
+    throw stopped();
+  }
   call.finish();
   return result;
 }
@@ -29,20 +34,20 @@ interval checked_limits(std::int32_t n, double b, double cl, const options& how)
 }  // namespace internal
 
 interval limits(std::int32_t n, double b, double cl, const options& how) {
+  const internal::environment_guard guard;
   internal::check_count(n);
   internal::check_background(b);
   internal::check_level(cl);
   internal::check_options(how);
-  internal::check_background_in_range(b);
   return internal::checked_limits(n, b, cl, how);
 }
 
 acceptance acceptance_region(double mu, double b, double cl) {
+  const internal::environment_guard guard;
   internal::check_mean(mu);
   internal::check_background(b);
   internal::check_level(cl);
-  internal::check_background_in_range(b);
-  internal::core_call call(0, b);
+  internal::core_call call(-1, b);
   ::limits::build_acceptance_interval(mu, b, cl);
   call.finish();
   const auto& built = ::limits::current_interval;

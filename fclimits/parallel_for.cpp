@@ -4,6 +4,7 @@
 #include <functional>
 #include <limits>
 #include <mutex>
+#include <stop_token>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -12,8 +13,8 @@
 
 namespace fclimits {
 
-void parallel_for(std::size_t count, unsigned threads,
-                  const std::function<void(std::size_t)>& body) {
+void parallel_for(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& body,
+                  std::stop_token stop) {
   if (threads == 0) threads = std::thread::hardware_concurrency();
   if (threads == 0) threads = 1;
   if (threads > count) threads = static_cast<unsigned>(count);
@@ -28,6 +29,7 @@ void parallel_for(std::size_t count, unsigned threads,
       const std::size_t i = next_index.fetch_add(1);
       if (i >= count || i > lowest_failure.load()) return;
       try {
+        if (stop.stop_requested()) throw stopped();
         body(i);
       } catch (...) {
         const std::lock_guard<std::mutex> hold(failure_lock);

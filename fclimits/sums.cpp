@@ -20,7 +20,6 @@ void check_sum_arguments(double b, double cl, const options& how) {
   internal::check_background(b);
   internal::check_level(cl);
   internal::check_options(how);
-  internal::check_background_in_range(b);
 }
 
 bool contains(const interval& limits_of_n, double mu) {
@@ -31,7 +30,7 @@ bool contains(const interval& limits_of_n, double mu) {
 // in one call into the computation.
 template <typename Weight>
 double window_sum(double mu, double b, Weight weight) {
-  internal::core_call call(0, b);
+  internal::core_call call(-1, b);
   internal::poisson_window window(mu, b);
   double sum = 0.0;
   std::int32_t n = 0;
@@ -52,6 +51,7 @@ double covered_probability(double mu, double b, Limits limits_of) {
 }  // namespace
 
 double sensitivity(double b, double cl, const options& how) {
+  const internal::environment_guard guard;
   check_sum_arguments(b, cl, how);
   return window_sum(0.0, b, [&](std::int32_t n, double probability) {
     return probability * internal::checked_limits(n, b, cl, how).upper;
@@ -59,24 +59,22 @@ double sensitivity(double b, double cl, const options& how) {
 }
 
 double coverage(double mu, double b, double cl, const options& how) {
-  internal::check_mean(mu);
+  const internal::environment_guard guard;
+  internal::check_coverage_mean(mu);
   check_sum_arguments(b, cl, how);
-  internal::check_counts_in_range(mu, b);
   return covered_probability(
       mu, b, [&](std::int32_t n) { return internal::checked_limits(n, b, cl, how); });
 }
 
 std::vector<double> coverage(std::span<const double> mu, double b, double cl, const options& how,
                              unsigned threads) {
-  for (const double m : mu) {
-    internal::check_mean(m);
-    internal::check_counts_in_range(m, b);
-  }
+  const internal::environment_guard guard;
   check_sum_arguments(b, cl, how);
+  for (const double m : mu) internal::check_coverage_mean(m);
   // The counts each mean needs: a window grows outward from its most
   // probable count, so they are one run of counts, marked over the span of
   // them all.
-  internal::core_call call(0, b);
+  internal::core_call call(-1, b);
   std::vector<std::pair<std::int32_t, std::int32_t>> runs;
   runs.reserve(mu.size());
   for (const double m : mu) {
@@ -99,16 +97,23 @@ std::vector<double> coverage(std::span<const double> mu, double b, double cl, co
     for (std::int32_t n = low; n <= high; ++n) needed[static_cast<std::size_t>(n - first)] = 1;
   }
   std::vector<interval> limits_of(needed.size(), interval{0.0, 0.0});
-  parallel_for(needed.size(), threads, [&](std::size_t k) {
-    if (needed[k]) {
-      limits_of[k] = internal::checked_limits(first + static_cast<std::int32_t>(k), b, cl, how);
-    }
-  });
+  parallel_for(
+      needed.size(), threads,
+      [&](std::size_t k) {
+        if (needed[k]) {
+          limits_of[k] = internal::checked_limits(first + static_cast<std::int32_t>(k), b, cl, how);
+        }
+      },
+      how.stop);
   std::vector<double> result(mu.size());
-  parallel_for(mu.size(), threads, [&](std::size_t i) {
-    result[i] = covered_probability(
-        mu[i], b, [&](std::int32_t n) { return limits_of[static_cast<std::size_t>(n - first)]; });
-  });
+  parallel_for(
+      mu.size(), threads,
+      [&](std::size_t i) {
+        result[i] = covered_probability(mu[i], b, [&](std::int32_t n) {
+          return limits_of[static_cast<std::size_t>(n - first)];
+        });
+      },
+      how.stop);
   return result;
 }
 
