@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "fclimits/fclimits.h"
+#include "fctable/number_text.h"
 #include "fctable/value_checks.h"
 #include "fctable/value_list.h"
 
@@ -100,10 +101,10 @@ class checker {
 
   double tolerance(const std::string& text) const {
     const std::optional<double> value = parse_number(text);
-    if (!value || *value < 0.0) {
-      refuse("--tolerance", text,
-             "expected a search tolerance: a number >= 0 (0: the method's own)");
-    }
+    if (!value)
+      refuse("--tolerance", text, "expected a search tolerance: a number (0: the method's own)");
+    const std::string problem = problem_with(*value, value_kind::tolerance);
+    if (!problem.empty()) refuse("--tolerance", text, problem);
     return *value;
   }
 
@@ -165,6 +166,11 @@ void add_output_options(CLI::App& command, option_texts& texts) {
   command.add_flag("--quiet", texts.quiet, "No progress line or summary on standard error");
 }
 
+// "Backgrounds, 0 to 705": the range the library computes.
+std::string backgrounds_help(const char* what) {
+  return std::string(what) + ", 0 to " + shortest_text(fclimits::max_background);
+}
+
 void add_search_options(CLI::App& command, option_texts& texts) {
   command
       .add_option("--tolerance", texts.tolerance,
@@ -199,7 +205,9 @@ table_settings check(table_command command, const CLI::App& parsed, const option
   if (settings.requests.empty()) {
     if (command == table_command::belt || command == table_command::coverage) {
       settings.b = with.one("--b", texts.b, value_kind::background, "background");
-      settings.mu = with.list("--mu", texts.mu, value_kind::mean);
+      settings.mu = with.list(
+          "--mu", texts.mu,
+          command == table_command::coverage ? value_kind::coverage_mean : value_kind::mean);
     } else {
       settings.b = with.list("--b", texts.b, value_kind::background);
     }
@@ -260,7 +268,7 @@ std::optional<table_settings> read_command_line(int argc, const char* const* arg
     switch (entry.command) {
       case table_command::limits:
         command->add_option("--n", texts.n, "Measured counts")->type_name("LIST");
-        command->add_option("--b", texts.b, "Backgrounds, 0 to 705")->type_name("LIST");
+        command->add_option("--b", texts.b, backgrounds_help("Backgrounds"))->type_name("LIST");
         command
             ->add_option("--cl", texts.cl,
                          std::string("Confidence levels (default ") + default_levels + ")")
@@ -280,13 +288,17 @@ std::optional<table_settings> read_command_line(int argc, const char* const* arg
         break;
       case table_command::belt:
       case table_command::coverage:
-        command->add_option("--b", texts.b, "The background, 0 to 705")->type_name("B")->required();
+        command->add_option("--b", texts.b, backgrounds_help("The background"))
+            ->type_name("B")
+            ->required();
         command->add_option("--cl", texts.cl, "The confidence level")->type_name("CL")->required();
         command->add_option("--mu", texts.mu, "Signal means")->type_name("LIST")->required();
         if (entry.command == table_command::coverage) add_search_options(*command, texts);
         break;
       case table_command::sensitivity:
-        command->add_option("--b", texts.b, "Backgrounds, 0 to 705")->type_name("LIST")->required();
+        command->add_option("--b", texts.b, backgrounds_help("Backgrounds"))
+            ->type_name("LIST")
+            ->required();
         command
             ->add_option("--cl", texts.cl,
                          std::string("Confidence levels (default ") + default_levels + ")")

@@ -30,12 +30,13 @@ request_line parse_request_line(std::string_view line) {
   constexpr const char* expected = "expected 'n b' or 'n b cl'";
   if (given.size() > 3 || given.size() < 2) return {false, {}, expected};
   constexpr value_kind kinds[] = {value_kind::count, value_kind::background, value_kind::level};
+  constexpr const char* names[] = {"n", "b", "cl"};
   double values[3] = {0.0, 0.0, std::numeric_limits<double>::quiet_NaN()};
   for (std::size_t k = 0; k < given.size(); ++k) {
     const std::optional<double> value = parse_number(given[k]);
     if (!value) return {false, {}, "'" + std::string(given[k]) + "' is not a number; " + expected};
     std::string problem = problem_with(*value, kinds[k]);
-    if (!problem.empty()) return {false, {}, std::move(problem)};
+    if (!problem.empty()) return {false, {}, names[k] + std::string(" = ") + problem};
     values[k] = *value;
   }
   return {true, {static_cast<std::int32_t>(values[0]), values[1], values[2]}, {}};

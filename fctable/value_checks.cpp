@@ -1,8 +1,7 @@
 #include "fctable/value_checks.h"
 
 #include <cmath>
-#include <cstdint>
-#include <limits>
+#include <optional>
 
 #include "fclimits/fclimits.h"
 #include "fctable/number_text.h"
@@ -10,50 +9,42 @@
 namespace fctable {
 namespace {
 
-constexpr double largest_count = std::numeric_limits<std::int32_t>::max();
-
-std::string expected(value_kind kind) {
+std::optional<fclimits::refusal> refusal_of(double x, value_kind kind) {
   switch (kind) {
     case value_kind::count:
-      return "a count (a whole number from 0 to 2147483647)";
+      return fclimits::refusal_of_count(x);
     case value_kind::background:
-      return "a background from 0 to " + shortest_text(fclimits::max_background);
+      return fclimits::refusal_of_background(x);
     case value_kind::level:
-      return "a confidence level (strictly between 0 and 1)";
+      return fclimits::refusal_of_level(x);
     case value_kind::mean:
-      return "a signal mean (a number >= 0)";
+      return fclimits::refusal_of_mean(x);
+    case value_kind::coverage_mean:
+      return fclimits::refusal_of_coverage_mean(x);
+    case value_kind::tolerance:
+      return fclimits::refusal_of_tolerance(x);
   }
   return {};
-}
-
-bool acceptable(double x, value_kind kind) {
-  switch (kind) {
-    case value_kind::count:
-      return x >= 0.0 && x <= largest_count && std::floor(x) == x;
-    case value_kind::background:
-      return x >= 0.0 && x <= fclimits::max_background;
-    case value_kind::level:
-      return x > 0.0 && x < 1.0;
-    case value_kind::mean:
-      return x >= 0.0 && std::isfinite(x);
-  }
-  return false;
 }
 
 }  // namespace
 
 std::string problem_with(double value, value_kind kind) {
-  if (acceptable(value, kind)) return {};
-  return shortest_text(value) + " is not " + expected(kind);
+  const std::optional<fclimits::refusal> refused = refusal_of(value, kind);
+  if (!refused) return {};
+  return shortest_text(value) + " " + refused->reason;
 }
 
 std::string problem_with(const value_list& values, value_kind kind) {
   for (const value_list::run& run : values.runs()) {
     // A range of whole numbers has a whole start and step: a fraction shows
-    // at the first or the second value.
+    // at the first value, or at the second where there is one (a range
+    // whose stop comes before its first step holds its start alone).
     if (kind == value_kind::count && !run.whole()) {
       const double first = run.value(0);
-      return problem_with(std::floor(first) == first ? run.value(1) : first, kind);
+      const bool first_whole = std::floor(first) == first;
+      if (!first_whole) return problem_with(first, kind);
+      if (run.count >= 2) return problem_with(run.value(1), kind);
     }
     for (const double end : {run.value(0), run.value(run.count - 1)}) {
       std::string problem = problem_with(end, kind);

@@ -91,18 +91,29 @@ const error_case error_cases[] = {
      "fctable: The following arguments were not expected: 2 --speed"},
     // Refused before the thousands of rows ahead of it take minutes.
     {{"limits", "--n", "0:20", "--b", "0:700:0.5,800"},
-     "fctable: --b 0:700:0.5,800: 800 is not a background from 0 to 705"},
+     "fctable: --b 0:700:0.5,800: 800 is too large: the largest background computed is 705"
+     " (the Poisson terms overflow the double range above about 707)"},
     {{"limits", "--n", "0", "--b", "705.5"},
-     "fctable: --b 705.5: 705.5 is not a background from 0 to 705"},
+     "fctable: --b 705.5: 705.5 is too large: the largest background computed is 705"
+     " (the Poisson terms overflow the double range above about 707)"},
     {{"limits", "--n", "0:4:0.5", "--b", "1"},
-     "fctable: --n 0:4:0.5: 0.5 is not a count (a whole number from 0 to 2147483647)"},
+     "fctable: --n 0:4:0.5: 0.5 is not a count: it must be a whole number from 0 to 2147483647"},
     {{"limits", "--n", "0", "--b", "0:1:0"},
      "fctable: --b 0:1:0: the step of the range '0:1:0' is not above 0"},
     {{"limits", "--n", "0", "--b", "1", "--cl", "0.9,95"},
-     "fctable: --cl 0.9,95: 95 is not a confidence level (strictly between 0 and 1)"},
+     "fctable: --cl 0.9,95: 95 is not a confidence level: it must lie strictly between 0 and 1"},
     {{"limits", "--n", "0", "--b", "x"}, "fctable: --b x: 'x' is not a number"},
     {{"limits", "--n", "0", "--b", "1", "--tolerance", "-1"},
-     "fctable: --tolerance -1: expected a search tolerance: a number >= 0 (0: the method's own)"},
+     "fctable: --tolerance -1: -1 is not a search tolerance: it must be finite and >= 0 (0: the "
+     "method's own)"},
+    {{"limits", "--n", "10", "--b", "3", "--tolerance", "1e308"},
+     "fctable: --tolerance 1e308: 1e+308 is too large: the coarsest search tolerance is 1e+10"},
+    {{"belt", "--b", "3", "--cl", "0.9", "--mu", "0,3e9"},
+     "fctable: --mu 0,3e9: 3e+09 is too large: the largest mean taken is 2e+09 (its counts stay "
+     "within 32 bits)"},
+    {{"coverage", "--b", "3", "--cl", "0.9", "--mu", "1e6"},
+     "fctable: --mu 1e6: 1e+06 is too large for coverage: the largest mean it is computed at is "
+     "1e+05 (its cost grows as mu^1.5)"},
     {{"limits", "--n", "0", "--b", "1", "--format", "xml"},
      "fctable: --format xml: expected csv, tsv, json, markdown or latex"},
     {{"limits", "--n", "0", "--b", "1", "--layout", "paper"},
@@ -116,7 +127,8 @@ const error_case error_cases[] = {
     {{"limits", "--requests", "-", "--n", "1"},
      "fctable: --requests takes the place of --n and --b"},
     {{"limits", "--requests", "-"},
-     "fctable: --requests -, line 3: 706 is not a background from 0 to 705",
+     "fctable: --requests -, line 3: b = 706 is too large: the largest background computed is 705"
+     " (the Poisson terms overflow the double range above about 707)",
      "0 3\n# n b\n4 706\n"},
     {{"limits", "--requests", "/nonexistent/requests.txt"},
      "fctable: --requests /nonexistent/requests.txt: No such file or directory"},
@@ -124,7 +136,7 @@ const error_case error_cases[] = {
      "fctable: --b 1,2: expected one background"},
     {{"coverage", "--b", "1", "--mu", "0:1"}, "fctable: --cl is required"},
     {{"sensitivity", "--b", "3", "--cl", "1.5"},
-     "fctable: --cl 1.5: 1.5 is not a confidence level (strictly between 0 and 1)"},
+     "fctable: --cl 1.5: 1.5 is not a confidence level: it must lie strictly between 0 and 1"},
 };
 
 TEST(fctable, every_error_exits_2_naming_the_option_and_value_with_a_hint) {

@@ -28,9 +28,19 @@ const line_case line_cases[] = {
     {"3\n", false, {}, "expected 'n b' or 'n b cl'"},
     {"1 2 0.9 4\n", false, {}, "expected 'n b' or 'n b cl'"},
     {"x 3\n", false, {}, "'x' is not a number; expected 'n b' or 'n b cl'"},
-    {"1.5 3\n", false, {}, "1.5 is not a count (a whole number from 0 to 2147483647)"},
-    {"1 706\n", false, {}, "706 is not a background from 0 to 705"},
-    {"1 3 1\n", false, {}, "1 is not a confidence level (strictly between 0 and 1)"},
+    {"1.5 3\n",
+     false,
+     {},
+     "n = 1.5 is not a count: it must be a whole number from 0 to 2147483647"},
+    {"1 706\n",
+     false,
+     {},
+     "b = 706 is too large: the largest background computed is 705 (the Poisson terms overflow the "
+     "double range above about 707)"},
+    {"1 3 1\n",
+     false,
+     {},
+     "cl = 1 is not a confidence level: it must lie strictly between 0 and 1"},
     {"1,3\n", false, {}, "expected 'n b' or 'n b cl'"},
 };
 

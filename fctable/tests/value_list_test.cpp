@@ -98,18 +98,35 @@ struct check_case {
 
 const check_case check_cases[] = {
     {"0:20", value_kind::count, ""},
-    {"0:10:2.5", value_kind::count, "2.5 is not a count (a whole number from 0 to 2147483647)"},
-    {"0.5:3", value_kind::count, "0.5 is not a count (a whole number from 0 to 2147483647)"},
+    {"0:10:2.5", value_kind::count,
+     "2.5 is not a count: it must be a whole number from 0 to 2147483647"},
+    {"0.5:3", value_kind::count,
+     "0.5 is not a count: it must be a whole number from 0 to 2147483647"},
+    // A fractional step that the stop cuts before it is taken: the list is
+    // its start alone.
+    {"0:0.5:0.7", value_kind::count, ""},
+    {"3:3:0.5,1.5", value_kind::count,
+     "1.5 is not a count: it must be a whole number from 0 to 2147483647"},
     {"2147483647", value_kind::count, ""},
     {"2147483648", value_kind::count,
-     "2147483648 is not a count (a whole number from 0 to 2147483647)"},
+     "2147483648 is not a count: it must be a whole number from 0 to 2147483647"},
     {"0:705", value_kind::background, ""},
-    {"0:800:100", value_kind::background, "800 is not a background from 0 to 705"},
-    {"-0.5:1", value_kind::background, "-0.5 is not a background from 0 to 705"},
+    {"0:800:100", value_kind::background,
+     "800 is too large: the largest background computed is 705 (the Poisson terms overflow the "
+     "double range above about 707)"},
+    {"-0.5:1", value_kind::background, "-0.5 is not a background: it must be finite and >= 0"},
     {"0.6827,0.9,0.95", value_kind::level, ""},
-    {"0.5:1:0.25", value_kind::level, "1 is not a confidence level (strictly between 0 and 1)"},
-    {"0", value_kind::level, "0 is not a confidence level (strictly between 0 and 1)"},
-    {"0,1e300", value_kind::mean, ""},
+    {"0.5:1:0.25", value_kind::level,
+     "1 is not a confidence level: it must lie strictly between 0 and 1"},
+    {"0", value_kind::level, "0 is not a confidence level: it must lie strictly between 0 and 1"},
+    {"0,2e9", value_kind::mean, ""},
+    {"0,1e300", value_kind::mean,
+     "1e+300 is too large: the largest mean taken is 2e+09 (its counts stay within 32 bits)"},
+    {"0:1e5:0.5", value_kind::coverage_mean, ""},
+    {"3e9", value_kind::coverage_mean,
+     "3e+09 is too large for coverage: the largest mean it is computed at is 1e+05 (its cost grows "
+     "as mu^1.5)"},
+    {"1e308", value_kind::tolerance, "1e+308 is too large: the coarsest search tolerance is 1e+10"},
 };
 
 TEST(value_checks, names_the_first_bad_value) {
