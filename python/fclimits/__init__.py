@@ -8,9 +8,11 @@ the console program's.
 
 Every function takes numbers or numpy arrays that broadcast against each
 other like the arguments of a numpy ufunc, and runs its requests on all
-cores (or on ``threads`` threads) with the GIL released. A bad argument
+cores (or on ``threads`` threads) with the GIL released, and Ctrl-C stops it
+with ``KeyboardInterrupt`` within a fraction of a second. A bad argument
 raises ``ValueError`` naming it, its first offending value and that value's
-index, before anything is computed.
+index, before anything is computed: the rules and their words are the C++
+library's own.
 
     >>> import fclimits
     >>> fclimits.limits(3, 0.0, 0.9).tolist()
@@ -27,13 +29,24 @@ import numpy as np
 from . import _arguments, _core
 
 __all__ = ["limits", "acceptance_region", "sensitivity", "coverage", "Acceptance",
-           "max_background", "tail_probability"]
+           "max_background", "max_mean", "max_coverage_mean", "max_tolerance",
+           "tail_probability"]
 
 __version__ = _core.version
 
-#: Every background up to this is computed; above it, at about 707, the
-#: Poisson terms overflow the double range and the argument is refused.
+#: Every background up to this is computed; a larger one is refused (the
+#: Poisson terms overflow the double range above about 707).
 max_background = _core.max_background
+
+#: The largest signal mean taken: its counts stay within 32 bits.
+max_mean = _core.max_mean
+
+#: The largest mean coverage is computed at: its cost grows as mu**1.5, about
+#: 3 s on one core here.
+max_coverage_mean = _core.max_coverage_mean
+
+#: The coarsest search tolerance taken.
+max_tolerance = _core.max_tolerance
 
 #: Sums over counts (coverage, sensitivity) stop once the Poisson probability
 #: of the counts not yet taken is below this.
@@ -60,7 +73,9 @@ def limits(n, b=0.0, cl=0.9, *, tolerance=None, correct_upper=True, threads=None
     tolerance : float, optional
         The width at which both limit searches stop. None (or 0.0) is the
         method's own, 0.01 (0.0005 b above b = 20): the console's digits. A
-        finer one finds each limit within it, at a higher cost.
+        finer one finds each limit within it, at a higher cost, growing as
+        1 / tolerance down to 1e-7; one below the spacing of doubles at the
+        limit means adjacent doubles. At most ``max_tolerance``.
     correct_upper : bool, optional
         True applies the correction for backgrounds above the count: the
         upper limit becomes the highest raw upper limit found at backgrounds
@@ -83,6 +98,8 @@ def limits(n, b=0.0, cl=0.9, *, tolerance=None, correct_upper=True, threads=None
         acceptance intervals pass 32 bits.
     TypeError
         For arguments that are not real numbers.
+    KeyboardInterrupt
+        On Ctrl-C: the call stops, its results are lost.
 
     Examples
     --------
@@ -118,7 +135,7 @@ def acceptance_region(mu, b=0.0, cl=0.9, *, threads=None):
     Parameters
     ----------
     mu : float or array_like
-        The signal means, finite and >= 0.
+        The signal means, finite, >= 0 and at most ``max_mean``.
     b, cl, threads
         As for :func:`limits`.
 
@@ -188,7 +205,8 @@ def coverage(mu, b=0.0, cl=0.9, *, tolerance=None, correct_upper=True, threads=N
     Parameters
     ----------
     mu : float or array_like
-        The true signal means, finite and >= 0.
+        The true signal means, finite, >= 0 and at most
+        ``max_coverage_mean`` (1e5).
     b, cl, tolerance, correct_upper, threads
         As for :func:`limits`.
 
@@ -200,15 +218,14 @@ def coverage(mu, b=0.0, cl=0.9, *, tolerance=None, correct_upper=True, threads=N
     Raises
     ------
     ValueError
-        As for :func:`limits`, and where mu + b puts the counts beyond
-        2147483647.
+        As for :func:`limits`, and for a mu above ``max_coverage_mean``.
 
     Examples
     --------
     >>> bool(fclimits.coverage(2.0, 3.0, 0.9) >= 0.9)
     True
     """
-    means = _arguments.means(mu)
+    means = _arguments.means(mu, for_coverage=True)
     backgrounds = _arguments.backgrounds(b)
     levels = _arguments.levels(cl)
     how = _arguments.search_options(tolerance, correct_upper)

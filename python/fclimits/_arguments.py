@@ -1,83 +1,90 @@
 """The argument conventions of the package's functions.
 
 Each check refuses the first bad element of one argument, in C order, with
-its index in the array as given, before anything is computed. Arguments
-then broadcast like numpy ufunc arguments and go to the compiled core as
-C-contiguous buffers of the dtype it reads.
+its index in the array as given, before anything is computed. The rules and
+their words are the library's own (``_core.first_refusal``); only the
+value's text and its index are written here. Arguments then broadcast like
+numpy ufunc arguments and go to the compiled core as C-contiguous buffers of
+the dtype it reads.
 """
 
+import math
+import numbers
 import operator
 
 import numpy as np
 
 from . import _core
 
-largest_count = 2**31 - 1
 # More threads than any machine has cores only costs memory; far more would
 # fail to start.
 most_threads = 1024
 
 
-def _numbers(value, name):
-    array = np.asarray(value)
-    # Strings would convert to numbers, booleans to counts: neither is meant.
-    if array.dtype.kind not in "iuf":
+def _real(value, name):
+    # Booleans are numbers to Python, but a count of True is not meant.
+    if isinstance(value, bool) or not isinstance(value, numbers.Real):
         raise TypeError(f"fclimits: {name} must be a real number or an array of them, "
-                        f"not of dtype {array.dtype}")
-    return array
+                        f"not {type(value).__name__}")
+    try:
+        return float(value)
+    except OverflowError:  # an int beyond the double range
+        return math.copysign(math.inf, value)
 
 
-def _refuse_first_bad(name, array, good, reason):
-    """Raises ValueError for the first element where good is False;
-    reason(value) says why it is refused."""
-    if good.all():
-        return
-    index = np.unravel_index(np.argmin(good), array.shape)
+def _numbers(value, name):
+    """(given, values): the argument as an array, for the messages, and its
+    values as float64 (exact for every count the rules take)."""
+    given = np.asarray(value)
+    if given.dtype.kind == "O":
+        # Python ints beyond 64 bits, or lists mixing kinds of number.
+        values = np.fromiter((_real(x, name) for x in given.flat), np.float64,
+                             count=given.size).reshape(given.shape)
+        return given, values
+    # Strings would convert to numbers, booleans to counts: neither is meant.
+    if given.dtype.kind not in "iuf":
+        raise TypeError(f"fclimits: {name} must be a real number or an array of them, "
+                        f"not of dtype {given.dtype}")
+    return given, given.astype(np.float64, copy=False)
+
+
+def _checked(name, kind, value):
+    """The argument's values as float64, once the library's rule of this kind
+    has taken each of them; else ValueError naming the first it refuses."""
+    given, values = _numbers(value, name)
+    found = _core.first_refusal(kind, np.ascontiguousarray(values).reshape(-1))
+    if found is None:
+        return values
+    flat, reason = found
+    index = np.unravel_index(flat, given.shape)
     where = "[" + ", ".join(str(i) for i in index) + "]" if index else ""
-    value = array[index]
-    text = str(int(value)) if array.dtype.kind in "iu" else repr(float(value))
-    raise ValueError(f"fclimits: {name}{where} = {text} {reason(value)}")
+    element = given[index]
+    if isinstance(element, numbers.Integral) and not isinstance(element, bool):
+        text = str(int(element))
+    else:
+        text = repr(float(element))
+    raise ValueError(f"fclimits: {name}{where} = {text} {reason}")
 
 
 def counts(n):
     """n as int32: whole numbers from 0 to 2147483647; 3.0 is 3, 2.5 is refused."""
-    array = _numbers(n, "n")
-    good = (array >= 0) & (array <= largest_count)
-    if array.dtype.kind == "f":
-        good &= np.floor(array) == array  # false for NaN and infinities too
-    _refuse_first_bad("n", array, good,
-                      lambda _: "is not a count: it must be a whole number from 0 to 2147483647")
-    return array.astype(np.int32)
+    return _checked("n", "count", n).astype(np.int32)
 
 
 def backgrounds(b):
     """b as float64: finite, >= 0 and at most max_background."""
-    array = _numbers(b, "b").astype(np.float64, copy=False)
-
-    def reason(value):
-        if value >= 0 and np.isfinite(value):
-            return ("is too large: the Poisson terms overflow the double range above about 707 "
-                    f"(every background up to {_core.max_background:g} is computed)")
-        return "is not a background: it must be finite and >= 0"
-
-    _refuse_first_bad("b", array, (array >= 0) & (array <= _core.max_background), reason)
-    return array
+    return _checked("b", "background", b)
 
 
-def means(mu):
-    """mu as float64: finite and >= 0."""
-    array = _numbers(mu, "mu").astype(np.float64, copy=False)
-    _refuse_first_bad("mu", array, np.isfinite(array) & (array >= 0),
-                      lambda _: "is not a signal mean: it must be finite and >= 0")
-    return array
+def means(mu, for_coverage=False):
+    """mu as float64: finite, >= 0 and at most max_mean (max_coverage_mean
+    for coverage)."""
+    return _checked("mu", "coverage_mean" if for_coverage else "mean", mu)
 
 
 def levels(cl):
     """cl as float64: strictly between 0 and 1."""
-    array = _numbers(cl, "cl").astype(np.float64, copy=False)
-    _refuse_first_bad("cl", array, (array > 0) & (array < 1),
-                      lambda _: "is not a confidence level: it must lie strictly between 0 and 1")
-    return array
+    return _checked("cl", "level", cl)
 
 
 def search_options(tolerance, correct_upper):
@@ -85,13 +92,9 @@ def search_options(tolerance, correct_upper):
     method's own tolerance, 0.0."""
     if tolerance is None:
         return 0.0, bool(correct_upper)
-    array = _numbers(tolerance, "tolerance").astype(np.float64, copy=False)
-    if array.ndim != 0:
+    if np.ndim(tolerance) != 0:
         raise TypeError("fclimits: tolerance must be one number, not an array")
-    _refuse_first_bad("tolerance", array, np.isfinite(array) & (array >= 0),
-                      lambda _: "is not a search tolerance: it must be finite and >= 0 "
-                      "(None: the method's own)")
-    return float(array), bool(correct_upper)
+    return float(_checked("tolerance", "tolerance", tolerance)), bool(correct_upper)
 
 
 def threads(value):

@@ -8,7 +8,8 @@ namespace fclimits::python {
 // are C-contiguous buffers of one common size, read flat: the package has
 // checked, broadcast and converted the arguments (the library checks them
 // again). Each call runs with the GIL released on `threads` threads (0: all
-// hardware threads), and its results are the library's doubles.
+// hardware threads), stops on Ctrl-C (run_interruptible), and its results
+// are the library's doubles.
 
 // limits(n: int32, b, cl, tolerance, correct_upper, threads) -> array of
 // shape (2, size): the lower limits, then the upper limits.
@@ -23,5 +24,10 @@ void register_sensitivity(pybind11::module_& module);
 
 // coverage(mu, b, cl, tolerance, correct_upper, threads) -> array (size,).
 void register_coverage(pybind11::module_& module);
+
+// first_refusal(kind, values: float64) -> (index, reason) of the first value
+// the library's rule refuses ("count", "background", "mean",
+// "coverage_mean", "level", "tolerance"), or None.
+void register_refusals(pybind11::module_& module);
 
 }  // namespace fclimits::python

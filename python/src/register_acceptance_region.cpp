@@ -25,7 +25,8 @@ py::tuple acceptance_regions(const flat_array<double>& mu, const flat_array<doub
   std::int64_t* lows = n_low.mutable_data();
   std::int64_t* highs = n_high.mutable_data();
   double* probabilities = probability.mutable_data();
-  for_each_request(size, threads, [&](std::size_t i) {
+  std::stop_source stop;
+  for_each_request(size, threads, stop, [&](std::size_t i) {
     const acceptance region = acceptance_region(means[i], backgrounds[i], levels[i]);
     lows[i] = region.n_low;
     highs[i] = region.n_high;

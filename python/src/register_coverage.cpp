@@ -42,9 +42,10 @@ py::array_t<double> coverages(const flat_array<double>& mu, const flat_array<dou
   const double* backgrounds = b.data();
   const double* levels = cl.data();
   double* covered = found.mutable_data();
-  const options how{.tolerance = tolerance, .correct_upper = correct_upper};
-  {
-    const py::gil_scoped_release unlocked;
+  std::stop_source stop;
+  const options how{
+      .tolerance = tolerance, .correct_upper = correct_upper, .stop = stop.get_token()};
+  run_interruptible(stop, [&] {
     std::vector<double> means_of_group;
     for (const auto& [key, requests] : group_requests(backgrounds, levels, size)) {
       means_of_group.clear();
@@ -54,7 +55,7 @@ py::array_t<double> coverages(const flat_array<double>& mu, const flat_array<dou
           coverage(means_of_group, backgrounds[first], levels[first], how, threads);
       for (std::size_t k = 0; k < requests.size(); ++k) covered[requests[k]] = covered_of_group[k];
     }
-  }
+  });
   return found;
 }
 

@@ -20,8 +20,10 @@ py::array_t<double> limits_of(const flat_array<std::int32_t>& n, const flat_arra
   const double* levels = cl.data();
   double* lower = found.mutable_data();
   double* upper = lower + size;
-  const options how{.tolerance = tolerance, .correct_upper = correct_upper};
-  for_each_request(size, threads, [&](std::size_t i) {
+  std::stop_source stop;
+  const options how{
+      .tolerance = tolerance, .correct_upper = correct_upper, .stop = stop.get_token()};
+  for_each_request(size, threads, stop, [&](std::size_t i) {
     const interval limits_of_i = limits(counts[i], backgrounds[i], levels[i], how);
     lower[i] = limits_of_i.lower;
     upper[i] = limits_of_i.upper;

@@ -16,8 +16,10 @@ py::array_t<double> sensitivities(const flat_array<double>& b, const flat_array<
   const double* backgrounds = b.data();
   const double* levels = cl.data();
   double* average_upper = found.mutable_data();
-  const options how{.tolerance = tolerance, .correct_upper = correct_upper};
-  for_each_request(size, threads, [&](std::size_t i) {
+  std::stop_source stop;
+  const options how{
+      .tolerance = tolerance, .correct_upper = correct_upper, .stop = stop.get_token()};
+  for_each_request(size, threads, stop, [&](std::size_t i) {
     average_upper[i] = sensitivity(backgrounds[i], levels[i], how);
   });
   return found;

@@ -1,13 +1,18 @@
-"""Other Python threads run while the module computes, and its functions and
-results travel to worker processes, as a cluster's scheduler sends them."""
+"""Other Python threads run while the module computes, Ctrl-C stops it, and
+its functions and results travel to worker processes, as a cluster's
+scheduler sends them."""
 
 import multiprocessing
 import pickle
+import signal
+import subprocess
+import sys
 import threading
 import time
 from concurrent.futures import ProcessPoolExecutor
 
 import numpy as np
+import pytest
 
 import fclimits
 
@@ -43,3 +48,22 @@ def test_functions_and_results_pickle_and_run_in_worker_processes():
     np.testing.assert_array_equal(np.concatenate(found, axis=1), fclimits.limits(counts, 3.0))
     assert region == fclimits.acceptance_region(2.0, 3.0)
     assert pickle.loads(pickle.dumps(fclimits.coverage)) is fclimits.coverage
+
+
+@pytest.mark.parametrize("call", [
+    "fclimits.limits(np.zeros(2000, int), 700.0, 0.9, threads=1)",  # many requests
+    "fclimits.limits(20, 200.0, 0.95, tolerance=1e-7)",  # one search of about a minute
+    "fclimits.coverage(np.linspace(0.0, 5.0, 50), 690.0, 0.9)",  # one library call
+])
+def test_ctrl_c_stops_a_long_call(call):
+    script = f"import numpy as np, fclimits; print('started', flush=True); {call}"
+    process = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, text=True)
+    try:
+        assert process.stdout.readline() == "started\n"
+        time.sleep(0.3)
+        process.send_signal(signal.SIGINT)
+        _, errors = process.communicate(timeout=20)
+    finally:
+        process.kill()
+    assert "KeyboardInterrupt" in errors

@@ -38,7 +38,15 @@ too_large = 2147480000
      "do not broadcast together: n (3,), b (2,), cl ()"),
     # Found by the library while it computes, as it is no fixed bound.
     (lambda: fclimits.limits(too_large), ValueError, "n = 2147480000 is too large"),
-    (lambda: fclimits.coverage(3e9), ValueError, "mu + b = 3e+09 is too large"),
+    (lambda: fclimits.coverage([1.0, 2e5]), ValueError, "mu[1] = 200000.0 is too large for cov"),
+    (lambda: fclimits.acceptance_region([1.0, 2.5e9]), ValueError, "mu[1] = 2500000000.0 is too"),
+    (lambda: fclimits.coverage(1.0, nan), ValueError, "b = nan is not a background"),
+    (lambda: fclimits.sensitivity(706), ValueError, "b = 706 is too large: the largest background"),
+    (lambda: fclimits.limits(10, 3.0, tolerance=1e308), ValueError, "tolerance = 1e+308 is too"),
+    (lambda: fclimits.limits(2**64), ValueError, "n = 18446744073709551616 is not a count"),
+    (lambda: fclimits.limits(np.array([1, 2**70], dtype=object)), ValueError,
+     "n[1] = 1180591620717411303424 is not a count"),
+    (lambda: fclimits.limits(np.array([1, "2"], dtype=object)), TypeError, "not str"),
 ])
 def test_refuses(call, error, message):
     with pytest.raises(error) as refusal:
