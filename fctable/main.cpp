@@ -9,6 +9,7 @@
 
 #include "fctable/command_line.h"
 #include "fctable/run_table.h"
+#include "fctable/standard_streams.h"
 #include "fctable/table_output.h"
 
 namespace {
@@ -20,6 +21,10 @@ constexpr int usage = 2;
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (!fctable::open_standard_streams()) {
+    std::cerr << "fctable: cannot open /dev/null in the place of a closed standard stream\n";
+    return failure;
+  }
   // A reader that has gone is a failed write ending with 1, not a death by
   // signal; it needs no message, as the reader chose to go.
   std::signal(SIGPIPE, SIG_IGN);

@@ -2,6 +2,7 @@
 // line is checked before anything is computed; the checked requests wait in
 // an unnamed temporary file, so a long file costs no memory.
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
@@ -14,6 +15,7 @@
 
 #include "fclimits/fclimits.h"
 #include "fctable/requests.h"
+#include "fctable/standard_streams.h"
 #include "fctable/table_job.h"
 
 namespace fctable {
@@ -36,6 +38,10 @@ class requests_job final : public table_job {
   explicit requests_job(const table_settings& settings) : levels_(settings.cl), how_(settings.how) {
     const std::string& path = settings.requests;
     const std::string name = "--requests " + path;
+    // Standard input is then /dev/null: its requests would read as none.
+    if (path == "-" && standard_stream_was_closed(STDIN_FILENO)) {
+      throw usage_error("fctable: " + name + ": standard input is closed", "limits");
+    }
     file_handle opened(path == "-" ? nullptr : std::fopen(path.c_str(), "r"));
     if (path != "-" && !opened)
       throw usage_error("fctable: " + name + ": " + reason(errno), "limits");

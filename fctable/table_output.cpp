@@ -12,6 +12,8 @@
 #include <system_error>
 #include <vector>
 
+#include "fctable/standard_streams.h"
+
 namespace fctable {
 namespace {
 
@@ -67,6 +69,10 @@ void remove_temporary_on_signals() {
 
 table_output::table_output(const std::string& path) : path_(path) {
   if (path.empty()) {
+    // Descriptor 1 is /dev/null then: the table would be lost.
+    if (standard_stream_was_closed(STDOUT_FILENO)) {
+      throw write_error("fctable: cannot write to standard output: it is closed", false);
+    }
     terminal_ = ::isatty(fd_) == 1;
     return;
   }

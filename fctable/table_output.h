@@ -23,7 +23,8 @@ struct write_error : std::runtime_error {
 // Throws write_error.
 class table_output {
  public:
-  // path empty: standard output.
+  // path empty: standard output; write_error if it was closed when the run
+  // began.
   explicit table_output(const std::string& path);
   ~table_output();
   table_output(const table_output&) = delete;

@@ -67,6 +67,8 @@ program_result run_process(const char* path, const std::vector<std::string>& arg
     if (setup.nonblocking_output) make_nonblocking(out_pipe[1]);
     ::dup2(in_pipe[0], STDIN_FILENO);
     ::dup2(err_theirs, STDERR_FILENO);
+    if (setup.input_closed) ::close(STDIN_FILENO);
+    if (setup.error_closed) ::close(STDERR_FILENO);
     if (setup.output_closed) {
       ::close(STDOUT_FILENO);
     } else if (setup.output_path != nullptr) {

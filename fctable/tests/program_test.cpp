@@ -306,6 +306,64 @@ TEST(fctable, a_failed_write_exits_1) {
   EXPECT_EQ(std::filesystem::file_size(gone), 0u);
 }
 
+enum class standard_stream { input, output, error };
+
+struct closed_stream_case {
+  standard_stream closed;
+  arguments args;
+  const char* input;
+  bool to_file;  // --output FILE
+  int exit_status;
+  const char* err;  // with the stream closed; the table is that of a run with all three open
+};
+
+const closed_stream_case closed_stream_cases[] = {
+    // A temporary file would take descriptor 1 and receive the table.
+    {standard_stream::output,
+     {"limits", "--requests", "-", "--cl", "0.9"},
+     "1 3\n2 3\n",
+     false,
+     1,
+     "fctable: cannot write to standard output: it is closed\n"},
+    {standard_stream::output, {"limits", "--n", "1", "--b", "3"}, "", true, 0, ""},
+    {standard_stream::input,
+     {"limits", "--requests", "-"},
+     "",
+     false,
+     2,
+     "fctable: --requests -: standard input is closed\n"
+     "Try 'fctable limits --help' for more information.\n"},
+    {standard_stream::input, {"limits", "--n", "1", "--b", "3"}, "", false, 0, ""},
+    {standard_stream::error,
+     {"coverage", "--b", "1", "--cl", "0.9", "--mu", "0:2"},
+     "",
+     true,
+     0,
+     ""},
+};
+
+TEST(fctable, a_stream_closed_at_the_start_is_never_another_file) {
+  const scratch_folder folder;
+  for (const closed_stream_case& c : closed_stream_cases) {
+    SCOPED_TRACE(c.args[0] + " " + std::to_string(static_cast<int>(c.closed)));
+    const std::string file = folder.file("table.csv");
+    const arguments args = c.to_file ? with(c.args, {"--output", file}) : c.args;
+    run_setup setup;
+    setup.input = c.input;
+    setup.input_closed = c.closed == standard_stream::input;
+    setup.output_closed = c.closed == standard_stream::output;
+    setup.error_closed = c.closed == standard_stream::error;
+    const run_result r = run_fctable(args, setup);
+    EXPECT_EQ(r.exit_status, c.exit_status);
+    EXPECT_EQ(r.err, c.err);
+    run_setup open_streams;
+    open_streams.input = c.input;
+    const std::string table = c.exit_status == 0 ? run_fctable(c.args, open_streams).out : "";
+    EXPECT_EQ(c.to_file ? read_file(file) : r.out, table);
+    std::filesystem::remove(file);
+  }
+}
+
 TEST(fctable, progress_line_only_on_a_terminal_and_cleared_at_the_end) {
   // Over a second on one thread, however fast the machine.
   const arguments slow = {"limits", "--n", "0",         "--b", "600:700:2",
