@@ -291,12 +291,18 @@ TEST(fctable, output_file_appears_whole_or_not_at_all) {
   EXPECT_EQ(folder.contents(), std::vector<std::string>{"table.csv"});
 }
 
+const arguments full_output_cases[] = {
+    {"limits", "--n", "0", "--b", "0"}, {"--help"}, {"limits", "--help"}, {"--version"}};
+
 TEST(fctable, a_failed_write_exits_1) {
-  run_setup setup;
-  setup.output_path = "/dev/full";
-  const run_result r = run_fctable({"limits", "--n", "0", "--b", "0"}, setup);
-  EXPECT_EQ(r.exit_status, 1);
-  EXPECT_EQ(r.err, "fctable: cannot write to standard output: No space left on device\n");
+  for (const arguments& args : full_output_cases) {
+    SCOPED_TRACE(args.back());
+    run_setup setup;
+    setup.output_path = "/dev/full";
+    const run_result r = run_fctable(args, setup);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.err, "fctable: cannot write to standard output: No space left on device\n");
+  }
   // A reader that leaves early: status 1, and nothing said.
   const std::string gone = testing::TempDir() + "fctable_reader_gone.err";
   const std::string command = std::string("bash -c '") + FCTABLE_PATH +
@@ -326,6 +332,12 @@ const closed_stream_case closed_stream_cases[] = {
      1,
      "fctable: cannot write to standard output: it is closed\n"},
     {standard_stream::output, {"limits", "--n", "1", "--b", "3"}, "", true, 0, ""},
+    {standard_stream::output,
+     {"--version"},
+     "",
+     false,
+     1,
+     "fctable: cannot write to standard output: it is closed\n"},
     {standard_stream::input,
      {"limits", "--requests", "-"},
      "",
