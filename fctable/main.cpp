@@ -1,7 +1,8 @@
 // fctable: Feldman-Cousins limits, belts, coverage and sensitivity as
 // tables, from the command line. Exit status 0 on success; 2 for a bad
-// option or value, found before anything is computed; 1 when the output
-// cannot be written or the computation leaves the double range.
+// option or value, found before anything is computed; 1 when the requests
+// cannot be read, the output cannot be written or the computation leaves
+// the double range.
 #include <csignal>
 #include <exception>
 #include <iostream>

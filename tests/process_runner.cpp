@@ -67,6 +67,9 @@ program_result run_process(const char* path, const std::vector<std::string>& arg
     if (setup.nonblocking_output) make_nonblocking(out_pipe[1]);
     ::dup2(in_pipe[0], STDIN_FILENO);
     ::dup2(err_theirs, STDERR_FILENO);
+    if (setup.input_path != nullptr) {
+      ::dup2(::open(setup.input_path, setup.input_flags), STDIN_FILENO);
+    }
     if (setup.input_closed) ::close(STDIN_FILENO);
     if (setup.error_closed) ::close(STDERR_FILENO);
     if (setup.output_closed) {

@@ -22,6 +22,8 @@ struct stream_setup {
   const char* output_path = nullptr;  // standard output opened on this file instead
   int output_flags = O_WRONLY;        // ... opened with these flags
   bool output_closed = false;         // no standard output at all (>&-)
+  const char* input_path = nullptr;   // standard input opened on this file instead
+  int input_flags = O_RDONLY;         // ... opened with these flags
   bool input_closed = false;          // no standard input (<&-)
   bool error_closed = false;          // no standard error (2>&-)
   bool nonblocking_input = false;     // O_NONBLOCK on the program's end of a pipe

@@ -7,6 +7,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "fclimits/fclimits.h"
+#include "fctable/requests.h"
 #include "fctable/tests/fctable_runner.h"
 
 namespace {
@@ -188,6 +190,48 @@ TEST(fctable, requests_from_standard_input_give_the_rows_of_the_lists) {
   const run_result read = run_fctable({"limits", "--requests", "-"}, setup);
   EXPECT_EQ(read.exit_status, 0) << read.err;
   EXPECT_EQ(read.out, listed.out);
+}
+
+// The longest line a requests file may hold, a request padded with blanks.
+const std::string longest_line =
+    "1 3 0.9" + std::string(fctable::longest_request_line - std::strlen("1 3 0.9"), ' ');
+
+struct request_input_case {
+  std::string input;  // requests 1 3 0.9 and 2 3 0.9, when they are read
+  int exit_status;
+  std::string err;
+  bool nonblocking = false;  // on a non-blocking pipe, written after a wait
+  bool unreadable = false;   // standard input open for writing only
+};
+
+const request_input_case request_input_cases[] = {
+    {longest_line + "\n2 3 0.9", 0, ""},
+    // Refused at its cap, not read into memory to its end.
+    {"1 3 0.9\n" + longest_line + " \n2 3 0.9\n", 2,
+     "fctable: --requests -, line 2: longer than " + std::to_string(fctable::longest_request_line) +
+         " bytes\nTry 'fctable limits --help' for more information.\n"},
+    {"1 3 0.9\n2 3 0.9\n", 0, "", true},
+    // A failed read is no end of the requests.
+    {"", 1, "fctable: cannot read --requests -: Bad file descriptor\n", false, true},
+};
+
+TEST(fctable, requests_are_read_a_bounded_line_at_a_time) {
+  const run_result listed = run_fctable({"limits", "--n", "1,2", "--b", "3", "--cl", "0.9"});
+  for (const request_input_case& c : request_input_cases) {
+    SCOPED_TRACE(c.err);
+    run_setup setup;
+    setup.input = c.input;
+    setup.nonblocking_input = c.nonblocking;
+    setup.input_delay_ms = c.nonblocking ? 200 : 0;
+    if (c.unreadable) {
+      setup.input_path = "/dev/null";
+      setup.input_flags = O_WRONLY;
+    }
+    const run_result r = run_fctable({"limits", "--requests", "-"}, setup);
+    EXPECT_EQ(r.exit_status, c.exit_status);
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.out, c.exit_status == 0 ? listed.out : "");
+  }
 }
 
 struct library_case {
