@@ -29,6 +29,9 @@ int main(int argc, char** argv) {
   // A reader that has gone is a failed write ending with 1, not a death by
   // signal; it needs no message, as the reader chose to go.
   std::signal(SIGPIPE, SIG_IGN);
+  // A file grown past the size limit is a failed write (EFBIG), with its
+  // message and the temporary file removed, not a silent death by signal.
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
     const std::optional<fctable::table_settings> settings = fctable::read_command_line(argc, argv);
     if (!settings) return success;

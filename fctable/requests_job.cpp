@@ -118,8 +118,7 @@ class requests_job final : public table_job {
       throw usage_error("fctable: " + name + ": " + reason(EISDIR), "limits");
     }
     spool_.reset(std::tmpfile());
-    if (!spool_)
-      throw std::runtime_error("fctable: no temporary file for the requests: " + reason(errno));
+    if (!spool_) throw std::runtime_error("no temporary file for the requests: " + reason(errno));
 
     request_lines lines(in, name);
     // Ends at the end of the input: each pass takes at least one byte of it.
@@ -131,11 +130,13 @@ class requests_job final : public table_job {
             "limits");
       }
       if (!parsed.holds_request) continue;
-      if (std::fwrite(&parsed.value, sizeof parsed.value, 1, spool_.get()) != 1) break;
+      if (std::fwrite(&parsed.value, sizeof parsed.value, 1, spool_.get()) != 1) {
+        throw std::runtime_error("cannot keep the requests: " + reason(errno));
+      }
       size_ += rows_of(parsed.value);
     }
     if (std::fflush(spool_.get()) != 0 || std::ferror(spool_.get())) {
-      throw std::runtime_error("fctable: cannot keep the requests: " + reason(errno));
+      throw std::runtime_error("cannot keep the requests: " + reason(errno));
     }
   }
 
@@ -175,7 +176,7 @@ class requests_job final : public table_job {
   // where the line gave none.
   request next_row() {
     if (next_level_ == 0 && std::fread(&current_, sizeof current_, 1, spool_.get()) != 1) {
-      throw std::runtime_error("fctable: cannot read back the requests: " + reason(errno));
+      throw std::runtime_error("cannot read back the requests: " + reason(errno));
     }
     request row = current_;
     if (std::isnan(current_.cl)) {

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -63,6 +64,12 @@ program_result run_process(const char* path, const std::vector<std::string>& arg
 
   const pid_t child = ::fork();
   if (child == 0) {
+    if (setup.folder != nullptr && ::chdir(setup.folder) != 0) ::_exit(127);
+    if (setup.file_size_limit >= 0) {
+      const rlimit size{static_cast<rlim_t>(setup.file_size_limit),
+                        static_cast<rlim_t>(setup.file_size_limit)};
+      ::setrlimit(RLIMIT_FSIZE, &size);
+    }
     if (setup.nonblocking_input) make_nonblocking(in_pipe[0]);
     if (setup.nonblocking_output) make_nonblocking(out_pipe[1]);
     ::dup2(in_pipe[0], STDIN_FILENO);

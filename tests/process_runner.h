@@ -31,6 +31,8 @@ struct stream_setup {
   bool error_on_terminal = false;  // standard error on a pseudo-terminal, not a pipe
   int input_delay_ms = 0;          // the input is written only after this long
   int output_delay_ms = 0;         // the output is read only after this long: the pipe fills
+  long file_size_limit = -1;       // RLIMIT_FSIZE in bytes, or -1 for none
+  const char* folder = nullptr;    // the program's working directory
   int signal = 0;                  // sent to the program ...
   int signal_after_ms = 0;         // ... this long after it started
 };

@@ -63,6 +63,8 @@ class scratch_folder {
 
   std::string file(const char* name) const { return (path_ / name).string(); }
 
+  const char* path() const { return path_.c_str(); }
+
   std::vector<std::string> contents() const {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(path_)) {
@@ -333,6 +335,48 @@ TEST(fctable, output_file_appears_whole_or_not_at_all) {
     EXPECT_EQ(ended.signal, signal);
   }
   EXPECT_EQ(folder.contents(), std::vector<std::string>{"table.csv"});
+}
+
+struct file_size_case {
+  arguments args;
+  bool redirected;  // the table to standard output, opened on big.csv
+  long limit;       // bytes a file may hold
+  const char* input;
+  const char* err;
+};
+
+const arguments big_belt = {"belt", "--b", "3", "--cl", "0.9", "--mu", "0:100:0.01"};
+
+const file_size_case file_size_cases[] = {
+    {with(big_belt, {"--output", "big.csv"}), false, 8192, "",
+     "fctable: cannot write to big.csv: File too large\n"},
+    {big_belt, true, 8192, "", "fctable: cannot write to standard output: File too large\n"},
+    {{"limits", "--requests", "-"},
+     false,
+     0,
+     "1 3\n",
+     "fctable: cannot keep the requests: File too large\n"},
+};
+
+TEST(fctable, a_file_over_the_size_limit_is_a_failed_write) {
+  for (const file_size_case& c : file_size_cases) {
+    SCOPED_TRACE(c.err);
+    const scratch_folder folder;
+    run_setup setup;
+    setup.input = c.input;
+    setup.folder = folder.path();
+    setup.file_size_limit = c.limit;
+    if (c.redirected) {
+      std::ofstream(folder.file("big.csv"));
+      setup.output_path = "big.csv";
+    }
+    const run_result r = run_fctable(c.args, setup);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.err, c.err);
+    // No temporary file is left behind.
+    EXPECT_EQ(folder.contents(),
+              c.redirected ? std::vector<std::string>{"big.csv"} : std::vector<std::string>{});
+  }
 }
 
 const arguments full_output_cases[] = {
