@@ -2,6 +2,8 @@
 // progress line, signals; its numbers checked against the library.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -376,6 +378,77 @@ TEST(fctable, a_file_over_the_size_limit_is_a_failed_write) {
     // No temporary file is left behind.
     EXPECT_EQ(folder.contents(),
               c.redirected ? std::vector<std::string>{"big.csv"} : std::vector<std::string>{});
+  }
+}
+
+enum class output_node { fifo, character_device, link_to_file, dangling_link };
+
+struct output_node_case {
+  output_node node;
+  const char* output;    // the name given to --output, in the scratch folder
+  mode_t type;           // what that name still is after the run
+  const char* table_in;  // the file of the folder that then holds the table, or nullptr
+};
+
+const output_node_case output_node_cases[] = {
+    {output_node::fifo, "fifo", S_IFIFO, nullptr},
+    {output_node::character_device, "null", S_IFCHR, nullptr},
+    {output_node::link_to_file, "link.csv", S_IFLNK, "target.csv"},
+    {output_node::dangling_link, "link.csv", S_IFLNK, "target.csv"},
+};
+
+TEST(fctable, output_writes_through_links_devices_and_fifos_without_replacing_them) {
+  const arguments table_args = {"limits", "--n", "0:3", "--b", "0:2"};
+  const std::string table = run_fctable(table_args).out;
+  for (const output_node_case& c : output_node_cases) {
+    SCOPED_TRACE(static_cast<int>(c.node));
+    const scratch_folder folder;
+    std::string output = folder.file(c.output);
+    int reader = -1;
+    switch (c.node) {
+      case output_node::fifo:
+        ASSERT_EQ(::mkfifo(output.c_str(), 0600), 0);
+        // Reading and writing: the open never waits, and the table fits in the pipe.
+        reader = ::open(output.c_str(), O_RDWR | O_NONBLOCK);
+        break;
+      case output_node::character_device:
+        // The null device's numbers; only root may make one. A program that
+        // replaced the node would replace the machine's own /dev/null if
+        // given that, so it is used only where replacing it is refused.
+        if (::mknod(output.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+          if (::geteuid() == 0) continue;
+          output = "/dev/null";
+        }
+        break;
+      case output_node::link_to_file:
+        std::ofstream(folder.file("target.csv")) << "old\n";
+        [[fallthrough]];
+      case output_node::dangling_link:
+        // Relative to the link's folder, not to the program's.
+        ASSERT_EQ(::symlink("target.csv", output.c_str()), 0);
+        break;
+    }
+    const run_result r = run_fctable(with(table_args, {"--output", output}));
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err, "");
+
+    struct stat after {};
+
+    ASSERT_EQ(::lstat(output.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & S_IFMT, c.type);
+    if (c.table_in != nullptr) {
+      EXPECT_EQ(read_file(folder.file(c.table_in)), table);
+    }
+    if (reader >= 0) {
+      std::string piped(2 * table.size(), '\0');
+      const ssize_t got = ::read(reader, piped.data(), piped.size());
+      piped.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+      EXPECT_EQ(piped, table);
+      ::close(reader);
+    }
+    for (const std::string& name : folder.contents()) {
+      EXPECT_FALSE(name.starts_with(".")) << name;  // no temporary file left
+    }
   }
 }
 
