@@ -2,12 +2,13 @@
 
 #include <CLI/CLI.hpp>
 #include <cmath>
-#include <iostream>
+#include <sstream>
 #include <string>
 #include <string_view>
 
 #include "fclimits/fclimits.h"
 #include "fctable/number_text.h"
+#include "fctable/table_output.h"
 #include "fctable/value_checks.h"
 #include "fctable/value_list.h"
 
@@ -317,7 +318,13 @@ std::optional<table_settings> read_command_line(int argc, const char* const* arg
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
-      app.exit(error);
+      // Through the table's output, so help that cannot be written fails as a
+      // table would, instead of being lost in std::cout.
+      std::ostringstream text;
+      app.exit(error, text, text);
+      table_output out("");
+      out.buffer() = text.str();
+      out.commit();
       return std::nullopt;
     }
     std::string command;

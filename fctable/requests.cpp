@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "fctable/quoted_text.h"
 #include "fctable/value_checks.h"
 #include "fctable/value_list.h"
 
@@ -34,7 +35,7 @@ request_line parse_request_line(std::string_view line) {
   double values[3] = {0.0, 0.0, std::numeric_limits<double>::quiet_NaN()};
   for (std::size_t k = 0; k < given.size(); ++k) {
     const std::optional<double> value = parse_number(given[k]);
-    if (!value) return {false, {}, "'" + std::string(given[k]) + "' is not a number; " + expected};
+    if (!value) return {false, {}, quoted(given[k]) + " is not a number; " + expected};
     std::string problem = problem_with(*value, kinds[k]);
     if (!problem.empty()) return {false, {}, names[k] + std::string(" = ") + problem};
     values[k] = *value;

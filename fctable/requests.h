@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,6 +14,11 @@ struct request {
   double b = 0.0;
   double cl = 0.0;
 };
+
+// The longest line of a requests file, without its newline. A request takes
+// under a hundred bytes; the rest leaves room for long comments, while a file
+// that holds no requests (a binary, one endless line) is refused at once.
+inline constexpr std::size_t longest_request_line = 4096;
 
 // One line of a requests file: "n b" or "n b cl", separated by blanks or
 // tabs. A blank line or one starting with # holds no request.

@@ -1,19 +1,24 @@
 // Limits for the requests of a file, one "n b" or "n b cl" a line. Every
 // line is checked before anything is computed; the checked requests wait in
 // an unnamed temporary file, so a long file costs no memory.
-#include <sys/types.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "fclimits/fclimits.h"
 #include "fctable/requests.h"
+#include "fctable/standard_streams.h"
 #include "fctable/table_job.h"
 
 namespace fctable {
@@ -31,40 +36,107 @@ struct file_closer {
 
 using file_handle = std::unique_ptr<std::FILE, file_closer>;
 
+// The lines of a requests file, each read into a buffer of fixed size, so a
+// line never costs more memory than longest_request_line, whatever its
+// length, and no failed allocation can pass for the end of the input.
+class request_lines {
+ public:
+  request_lines(std::FILE* in, const std::string& name) : in_(in), name_(name) {}
+
+  // The next line without its newline, or nothing at the end of the input
+  // (the last line may lack its newline). Throws usage_error for a line over
+  // longest_request_line bytes, at once, and std::runtime_error when reading
+  // fails.
+  std::optional<std::string_view> next() {
+    std::size_t length = 0;
+    // At most longest_request_line + 1 passes: each byte is kept, ends the
+    // line or is refused.
+    for (int c = next_byte(); c != '\n'; c = next_byte()) {
+      if (c == EOF) {
+        if (length == 0) return std::nullopt;
+        break;
+      }
+      if (length == text_.size()) {
+        throw usage_error("fctable: " + name_ + ", line " + std::to_string(number_ + 1) +
+                              ": longer than " + std::to_string(longest_request_line) + " bytes",
+                          "limits");
+      }
+      text_[length++] = static_cast<char>(c);
+    }
+    ++number_;
+    return std::string_view(text_.data(), length);
+  }
+
+  // The number of the line next() returned last, from 1.
+  std::uint64_t number() const { return number_; }
+
+ private:
+  // The next byte, or EOF at the end of the input. An interrupted read is
+  // tried again, and a non-blocking input is waited for, so neither passes
+  // for an error; each pass either returns or waits for input.
+  int next_byte() {
+    for (;;) {
+      const int c = std::getc(in_);
+      if (c != EOF || !std::ferror(in_)) return c;
+      const int error = errno;
+      if (error != EINTR && error != EAGAIN && error != EWOULDBLOCK) {
+        throw std::runtime_error("cannot read " + name_ + ": " + reason(error));
+      }
+      std::clearerr(in_);
+      if (error != EINTR) {
+        pollfd ready{::fileno(in_), POLLIN, 0};
+        ::poll(&ready, 1, -1);
+      }
+    }
+  }
+
+  std::FILE* in_;
+  std::string name_;
+  std::array<char, longest_request_line> text_;
+  std::uint64_t number_ = 0;
+};
+
 class requests_job final : public table_job {
  public:
   explicit requests_job(const table_settings& settings) : levels_(settings.cl), how_(settings.how) {
     const std::string& path = settings.requests;
     const std::string name = "--requests " + path;
+    // Standard input is then /dev/null: its requests would read as none.
+    if (path == "-" && standard_stream_was_closed(STDIN_FILENO)) {
+      throw usage_error("fctable: " + name + ": standard input is closed", "limits");
+    }
     file_handle opened(path == "-" ? nullptr : std::fopen(path.c_str(), "r"));
     if (path != "-" && !opened)
       throw usage_error("fctable: " + name + ": " + reason(errno), "limits");
     std::FILE* in = path == "-" ? stdin : opened.get();
-    spool_.reset(std::tmpfile());
-    if (!spool_)
-      throw std::runtime_error("fctable: no temporary file for the requests: " + reason(errno));
 
-    char* line = nullptr;
-    std::size_t capacity = 0;
-    std::uint64_t number = 0;
-    for (ssize_t length; (length = ::getline(&line, &capacity, in)) >= 0;) {
-      ++number;
-      const request_line parsed =
-          parse_request_line(std::string_view(line, static_cast<std::size_t>(length)));
+    // A directory opens but cannot be read: refused as a file that cannot be
+    // opened is, rather than failing as a read.
+    struct stat status {};
+
+    if (::fstat(::fileno(in), &status) == 0 && S_ISDIR(status.st_mode)) {
+      throw usage_error("fctable: " + name + ": " + reason(EISDIR), "limits");
+    }
+    spool_.reset(std::tmpfile());
+    if (!spool_) throw std::runtime_error("no temporary file for the requests: " + reason(errno));
+
+    request_lines lines(in, name);
+    // Ends at the end of the input: each pass takes at least one byte of it.
+    for (std::optional<std::string_view> line; (line = lines.next());) {
+      const request_line parsed = parse_request_line(*line);
       if (!parsed.error.empty()) {
-        std::free(line);
         throw usage_error(
-            "fctable: " + name + ", line " + std::to_string(number) + ": " + parsed.error,
+            "fctable: " + name + ", line " + std::to_string(lines.number()) + ": " + parsed.error,
             "limits");
       }
       if (!parsed.holds_request) continue;
-      if (std::fwrite(&parsed.value, sizeof parsed.value, 1, spool_.get()) != 1) break;
+      if (std::fwrite(&parsed.value, sizeof parsed.value, 1, spool_.get()) != 1) {
+        throw std::runtime_error("cannot keep the requests: " + reason(errno));
+      }
       size_ += rows_of(parsed.value);
     }
-    std::free(line);
-    if (std::ferror(in)) throw usage_error("fctable: " + name + ": " + reason(errno), "limits");
     if (std::fflush(spool_.get()) != 0 || std::ferror(spool_.get())) {
-      throw std::runtime_error("fctable: cannot keep the requests: " + reason(errno));
+      throw std::runtime_error("cannot keep the requests: " + reason(errno));
     }
   }
 
@@ -104,7 +176,7 @@ class requests_job final : public table_job {
   // where the line gave none.
   request next_row() {
     if (next_level_ == 0 && std::fread(&current_, sizeof current_, 1, spool_.get()) != 1) {
-      throw std::runtime_error("fctable: cannot read back the requests: " + reason(errno));
+      throw std::runtime_error("cannot read back the requests: " + reason(errno));
     }
     request row = current_;
     if (std::isnan(current_.cl)) {

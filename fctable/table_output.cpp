@@ -12,6 +12,8 @@
 #include <system_error>
 #include <vector>
 
+#include "fctable/standard_streams.h"
+
 namespace fctable {
 namespace {
 
@@ -49,6 +51,42 @@ class signals_held {
   sigset_t before_;
 };
 
+// Symbolic links followed before giving up, as many as the kernel follows.
+constexpr int most_links = 40;
+
+// Where the table for an --output name lands: the end of the name's chain of
+// symbolic links, so the links stay links and the file they lead to gets the
+// table. `exists` is false for a new name, and for the target of a link that
+// leads nowhere; `error` is why the chain cannot be followed, or 0.
+struct landing {
+  std::string path;
+  bool exists = false;
+  mode_t type = 0;
+  int error = 0;
+};
+
+landing find_landing(std::string path) {
+  // At most most_links + 1 passes: each follows one link or returns.
+  for (int links = 0;; ++links) {
+    struct stat status {};
+
+    // Not there (or not reachable): a new name, whose temporary file will
+    // report whatever stands in the way.
+    if (::lstat(path.c_str(), &status) != 0) return {path, false, 0, 0};
+    if (!S_ISLNK(status.st_mode)) return {path, true, status.st_mode, 0};
+    if (links == most_links) return {path, true, 0, ELOOP};
+    char target[4096];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+    if (length < 0) return {path, true, 0, errno};
+    if (static_cast<std::size_t>(length) == sizeof target) return {path, true, 0, ENAMETOOLONG};
+    const std::string next(target, static_cast<std::size_t>(length));
+    // A relative target is read from the link's own folder.
+    const std::size_t slash = path.rfind('/');
+    path = next.starts_with('/') || slash == std::string::npos ? next
+                                                               : path.substr(0, slash + 1) + next;
+  }
+}
+
 void remove_temporary_on_signals() {
   struct sigaction action {};
 
@@ -67,17 +105,31 @@ void remove_temporary_on_signals() {
 
 table_output::table_output(const std::string& path) : path_(path) {
   if (path.empty()) {
+    // Descriptor 1 is /dev/null then: the table would be lost.
+    if (standard_stream_was_closed(STDOUT_FILENO)) {
+      throw write_error("fctable: cannot write to standard output: it is closed", false);
+    }
     terminal_ = ::isatty(fd_) == 1;
     return;
   }
   name_ = path;
-
-  struct stat existing {};
-
-  if (::stat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) fail("write", EISDIR);
-  const std::size_t slash = path.rfind('/');
+  const landing target = find_landing(path);
+  if (target.error != 0) fail("write to", target.error);
+  if (target.exists && S_ISDIR(target.type)) fail("write", EISDIR);
+  if (target.exists && !S_ISREG(target.type)) {
+    // A device or a FIFO is written as a redirection writes it: a file
+    // renamed onto it would replace the node itself (as root, even
+    // /dev/null). Opening a FIFO waits for its reader.
+    fd_ = ::open(target.path.c_str(), O_WRONLY | O_NOCTTY);
+    if (fd_ < 0) fail("write to", errno);
+    direct_ = true;
+    terminal_ = ::isatty(fd_) == 1;
+    return;
+  }
+  path_ = target.path;
+  const std::size_t slash = path_.rfind('/');
   const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-  temporary_ = path.substr(0, base) + "." + path.substr(base) + ".XXXXXX";
+  temporary_ = path_.substr(0, base) + "." + path_.substr(base) + ".XXXXXX";
   if (temporary_.size() >= sizeof pending_path) fail("write", ENAMETOOLONG);
   remove_temporary_on_signals();
   {
@@ -97,6 +149,7 @@ table_output::table_output(const std::string& path) : path_(path) {
 }
 
 table_output::~table_output() {
+  if (direct_ && fd_ >= 0) ::close(fd_);
   if (temporary_.empty()) return;
   ::close(fd_);
   ::unlink(temporary_.c_str());
@@ -127,6 +180,12 @@ void table_output::flush() {
 
 void table_output::commit() {
   flush();
+  if (direct_) {
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0) fail("write to", errno);
+    return;
+  }
   if (temporary_.empty()) return;
   if (::fsync(fd_) != 0) fail("write to", errno);
   const int closed = ::close(fd_);

@@ -18,12 +18,16 @@ struct write_error : std::runtime_error {
 // not at all. For a file the table is written to a temporary file beside
 // it, which commit() renames onto it. A run that fails, or ends on SIGINT,
 // SIGTERM or SIGHUP, removes the temporary file and leaves the file as it
-// was. Text is gathered in buffer() and written by flush(), retrying
+// was. A symbolic link is followed to the file it leads to (or would lead
+// to), which is replaced in this way, so the link stays a link. A device
+// or a FIFO is written directly, never replaced; a FIFO is opened once it
+// has a reader. Text is gathered in buffer() and written by flush(), retrying
 // interrupted and partial writes and waiting on a non-blocking descriptor.
 // Throws write_error.
 class table_output {
  public:
-  // path empty: standard output.
+  // path empty: standard output; write_error if it was closed when the run
+  // began.
   explicit table_output(const std::string& path);
   ~table_output();
   table_output(const table_output&) = delete;
@@ -44,6 +48,7 @@ class table_output {
   std::string name_ = "standard output";
   std::string path_;
   std::string temporary_;
+  bool direct_ = false;  // fd_ is a device or a FIFO of its own, no temporary file
   bool terminal_ = false;
   std::string buffer_;
 };

@@ -8,6 +8,8 @@
 #include <system_error>
 #include <utility>
 
+#include "fctable/quoted_text.h"
+
 namespace fctable {
 namespace {
 
@@ -29,8 +31,6 @@ struct parsed_decimal {
 };
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
 parsed_decimal parse_decimal(std::string_view text) {
   const std::string not_a_number = quoted(text) + " is not a number";

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -63,10 +64,21 @@ program_result run_process(const char* path, const std::vector<std::string>& arg
 
   const pid_t child = ::fork();
   if (child == 0) {
+    if (setup.folder != nullptr && ::chdir(setup.folder) != 0) ::_exit(127);
+    if (setup.file_size_limit >= 0) {
+      const rlimit size{static_cast<rlim_t>(setup.file_size_limit),
+                        static_cast<rlim_t>(setup.file_size_limit)};
+      ::setrlimit(RLIMIT_FSIZE, &size);
+    }
     if (setup.nonblocking_input) make_nonblocking(in_pipe[0]);
     if (setup.nonblocking_output) make_nonblocking(out_pipe[1]);
     ::dup2(in_pipe[0], STDIN_FILENO);
     ::dup2(err_theirs, STDERR_FILENO);
+    if (setup.input_path != nullptr) {
+      ::dup2(::open(setup.input_path, setup.input_flags), STDIN_FILENO);
+    }
+    if (setup.input_closed) ::close(STDIN_FILENO);
+    if (setup.error_closed) ::close(STDERR_FILENO);
     if (setup.output_closed) {
       ::close(STDOUT_FILENO);
     } else if (setup.output_path != nullptr) {

@@ -22,11 +22,17 @@ struct stream_setup {
   const char* output_path = nullptr;  // standard output opened on this file instead
   int output_flags = O_WRONLY;        // ... opened with these flags
   bool output_closed = false;         // no standard output at all (>&-)
+  const char* input_path = nullptr;   // standard input opened on this file instead
+  int input_flags = O_RDONLY;         // ... opened with these flags
+  bool input_closed = false;          // no standard input (<&-)
+  bool error_closed = false;          // no standard error (2>&-)
   bool nonblocking_input = false;     // O_NONBLOCK on the program's end of a pipe
   bool nonblocking_output = false;
   bool error_on_terminal = false;  // standard error on a pseudo-terminal, not a pipe
   int input_delay_ms = 0;          // the input is written only after this long
   int output_delay_ms = 0;         // the output is read only after this long: the pipe fills
+  long file_size_limit = -1;       // RLIMIT_FSIZE in bytes, or -1 for none
+  const char* folder = nullptr;    // the program's working directory
   int signal = 0;                  // sent to the program ...
   int signal_after_ms = 0;         // ... this long after it started
 };

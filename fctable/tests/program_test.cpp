@@ -2,11 +2,14 @@
 // progress line, signals; its numbers checked against the library.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,6 +17,7 @@
 #include <vector>
 
 #include "fclimits/fclimits.h"
+#include "fctable/requests.h"
 #include "fctable/tests/fctable_runner.h"
 
 namespace {
@@ -60,6 +64,8 @@ class scratch_folder {
   ~scratch_folder() { std::filesystem::remove_all(path_); }
 
   std::string file(const char* name) const { return (path_ / name).string(); }
+
+  const char* path() const { return path_.c_str(); }
 
   std::vector<std::string> contents() const {
     std::vector<std::string> names;
@@ -202,6 +208,48 @@ TEST(fctable, requests_from_standard_input_give_the_rows_of_the_lists) {
   EXPECT_EQ(read.out, listed.out);
 }
 
+// The longest line a requests file may hold, a request padded with blanks.
+const std::string longest_line =
+    "1 3 0.9" + std::string(fctable::longest_request_line - std::strlen("1 3 0.9"), ' ');
+
+struct request_input_case {
+  std::string input;  // requests 1 3 0.9 and 2 3 0.9, when they are read
+  int exit_status;
+  std::string err;
+  bool nonblocking = false;  // on a non-blocking pipe, written after a wait
+  bool unreadable = false;   // standard input open for writing only
+};
+
+const request_input_case request_input_cases[] = {
+    {longest_line + "\n2 3 0.9", 0, ""},
+    // Refused at its cap, not read into memory to its end.
+    {"1 3 0.9\n" + longest_line + " \n2 3 0.9\n", 2,
+     "fctable: --requests -, line 2: longer than " + std::to_string(fctable::longest_request_line) +
+         " bytes\nTry 'fctable limits --help' for more information.\n"},
+    {"1 3 0.9\n2 3 0.9\n", 0, "", true},
+    // A failed read is no end of the requests.
+    {"", 1, "fctable: cannot read --requests -: Bad file descriptor\n", false, true},
+};
+
+TEST(fctable, requests_are_read_a_bounded_line_at_a_time) {
+  const run_result listed = run_fctable({"limits", "--n", "1,2", "--b", "3", "--cl", "0.9"});
+  for (const request_input_case& c : request_input_cases) {
+    SCOPED_TRACE(c.err);
+    run_setup setup;
+    setup.input = c.input;
+    setup.nonblocking_input = c.nonblocking;
+    setup.input_delay_ms = c.nonblocking ? 200 : 0;
+    if (c.unreadable) {
+      setup.input_path = "/dev/null";
+      setup.input_flags = O_WRONLY;
+    }
+    const run_result r = run_fctable({"limits", "--requests", "-"}, setup);
+    EXPECT_EQ(r.exit_status, c.exit_status);
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.out, c.exit_status == 0 ? listed.out : "");
+  }
+}
+
 struct library_case {
   arguments options;
   fclimits::options how;
@@ -303,12 +351,131 @@ TEST(fctable, output_file_appears_whole_or_not_at_all) {
   EXPECT_EQ(folder.contents(), std::vector<std::string>{"table.csv"});
 }
 
+struct file_size_case {
+  arguments args;
+  bool redirected;  // the table to standard output, opened on big.csv
+  long limit;       // bytes a file may hold
+  const char* input;
+  const char* err;
+};
+
+const arguments big_belt = {"belt", "--b", "3", "--cl", "0.9", "--mu", "0:100:0.01"};
+
+const file_size_case file_size_cases[] = {
+    {with(big_belt, {"--output", "big.csv"}), false, 8192, "",
+     "fctable: cannot write to big.csv: File too large\n"},
+    {big_belt, true, 8192, "", "fctable: cannot write to standard output: File too large\n"},
+    {{"limits", "--requests", "-"},
+     false,
+     0,
+     "1 3\n",
+     "fctable: cannot keep the requests: File too large\n"},
+};
+
+TEST(fctable, a_file_over_the_size_limit_is_a_failed_write) {
+  for (const file_size_case& c : file_size_cases) {
+    SCOPED_TRACE(c.err);
+    const scratch_folder folder;
+    run_setup setup;
+    setup.input = c.input;
+    setup.folder = folder.path();
+    setup.file_size_limit = c.limit;
+    if (c.redirected) {
+      std::ofstream(folder.file("big.csv"));
+      setup.output_path = "big.csv";
+    }
+    const run_result r = run_fctable(c.args, setup);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.err, c.err);
+    // No temporary file is left behind.
+    EXPECT_EQ(folder.contents(),
+              c.redirected ? std::vector<std::string>{"big.csv"} : std::vector<std::string>{});
+  }
+}
+
+enum class output_node { fifo, character_device, link_to_file, dangling_link };
+
+struct output_node_case {
+  output_node node;
+  const char* output;    // the name given to --output, in the scratch folder
+  mode_t type;           // what that name still is after the run
+  const char* table_in;  // the file of the folder that then holds the table, or nullptr
+};
+
+const output_node_case output_node_cases[] = {
+    {output_node::fifo, "fifo", S_IFIFO, nullptr},
+    {output_node::character_device, "null", S_IFCHR, nullptr},
+    {output_node::link_to_file, "link.csv", S_IFLNK, "target.csv"},
+    {output_node::dangling_link, "link.csv", S_IFLNK, "target.csv"},
+};
+
+TEST(fctable, output_writes_through_links_devices_and_fifos_without_replacing_them) {
+  const arguments table_args = {"limits", "--n", "0:3", "--b", "0:2"};
+  const std::string table = run_fctable(table_args).out;
+  for (const output_node_case& c : output_node_cases) {
+    SCOPED_TRACE(static_cast<int>(c.node));
+    const scratch_folder folder;
+    std::string output = folder.file(c.output);
+    int reader = -1;
+    switch (c.node) {
+      case output_node::fifo:
+        ASSERT_EQ(::mkfifo(output.c_str(), 0600), 0);
+        // Reading and writing: the open never waits, and the table fits in the pipe.
+        reader = ::open(output.c_str(), O_RDWR | O_NONBLOCK);
+        break;
+      case output_node::character_device:
+        // The null device's numbers; only root may make one. A program that
+        // replaced the node would replace the machine's own /dev/null if
+        // given that, so it is used only where replacing it is refused.
+        if (::mknod(output.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+          if (::geteuid() == 0) continue;
+          output = "/dev/null";
+        }
+        break;
+      case output_node::link_to_file:
+        std::ofstream(folder.file("target.csv")) << "old\n";
+        [[fallthrough]];
+      case output_node::dangling_link:
+        // Relative to the link's folder, not to the program's.
+        ASSERT_EQ(::symlink("target.csv", output.c_str()), 0);
+        break;
+    }
+    const run_result r = run_fctable(with(table_args, {"--output", output}));
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err, "");
+
+    struct stat after {};
+
+    ASSERT_EQ(::lstat(output.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & S_IFMT, c.type);
+    if (c.table_in != nullptr) {
+      EXPECT_EQ(read_file(folder.file(c.table_in)), table);
+    }
+    if (reader >= 0) {
+      std::string piped(2 * table.size(), '\0');
+      const ssize_t got = ::read(reader, piped.data(), piped.size());
+      piped.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+      EXPECT_EQ(piped, table);
+      ::close(reader);
+    }
+    for (const std::string& name : folder.contents()) {
+      EXPECT_FALSE(name.starts_with(".")) << name;  // no temporary file left
+    }
+  }
+}
+
+const arguments full_output_cases[] = {
+    {"limits", "--n", "0", "--b", "0"}, {"--help"}, {"limits", "--help"}, {"--version"}};
+
 TEST(fctable, a_failed_write_exits_1) {
-  run_setup setup;
-  setup.output_path = "/dev/full";
-  const run_result r = run_fctable({"limits", "--n", "0", "--b", "0"}, setup);
-  EXPECT_EQ(r.exit_status, 1);
-  EXPECT_EQ(r.err, "fctable: cannot write to standard output: No space left on device\n");
+  for (const arguments& args : full_output_cases) {
+    SCOPED_TRACE(args.back());
+    run_setup setup;
+    setup.output_path = "/dev/full";
+    const run_result r = run_fctable(args, setup);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.err, "fctable: cannot write to standard output: No space left on device\n");
+  }
   // A reader that leaves early: status 1, and nothing said.
   const std::string gone = testing::TempDir() + "fctable_reader_gone.err";
   const std::string command = std::string("bash -c '") + FCTABLE_PATH +
@@ -316,6 +483,70 @@ TEST(fctable, a_failed_write_exits_1) {
                               " | head -c 10 >/dev/null; exit ${PIPESTATUS[0]}'";
   EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
   EXPECT_EQ(std::filesystem::file_size(gone), 0u);
+}
+
+enum class standard_stream { input, output, error };
+
+struct closed_stream_case {
+  standard_stream closed;
+  arguments args;
+  const char* input;
+  bool to_file;  // --output FILE
+  int exit_status;
+  const char* err;  // with the stream closed; the table is that of a run with all three open
+};
+
+const closed_stream_case closed_stream_cases[] = {
+    // A temporary file would take descriptor 1 and receive the table.
+    {standard_stream::output,
+     {"limits", "--requests", "-", "--cl", "0.9"},
+     "1 3\n2 3\n",
+     false,
+     1,
+     "fctable: cannot write to standard output: it is closed\n"},
+    {standard_stream::output, {"limits", "--n", "1", "--b", "3"}, "", true, 0, ""},
+    {standard_stream::output,
+     {"--version"},
+     "",
+     false,
+     1,
+     "fctable: cannot write to standard output: it is closed\n"},
+    {standard_stream::input,
+     {"limits", "--requests", "-"},
+     "",
+     false,
+     2,
+     "fctable: --requests -: standard input is closed\n"
+     "Try 'fctable limits --help' for more information.\n"},
+    {standard_stream::input, {"limits", "--n", "1", "--b", "3"}, "", false, 0, ""},
+    {standard_stream::error,
+     {"coverage", "--b", "1", "--cl", "0.9", "--mu", "0:2"},
+     "",
+     true,
+     0,
+     ""},
+};
+
+TEST(fctable, a_stream_closed_at_the_start_is_never_another_file) {
+  const scratch_folder folder;
+  for (const closed_stream_case& c : closed_stream_cases) {
+    SCOPED_TRACE(c.args[0] + " " + std::to_string(static_cast<int>(c.closed)));
+    const std::string file = folder.file("table.csv");
+    const arguments args = c.to_file ? with(c.args, {"--output", file}) : c.args;
+    run_setup setup;
+    setup.input = c.input;
+    setup.input_closed = c.closed == standard_stream::input;
+    setup.output_closed = c.closed == standard_stream::output;
+    setup.error_closed = c.closed == standard_stream::error;
+    const run_result r = run_fctable(args, setup);
+    EXPECT_EQ(r.exit_status, c.exit_status);
+    EXPECT_EQ(r.err, c.err);
+    run_setup open_streams;
+    open_streams.input = c.input;
+    const std::string table = c.exit_status == 0 ? run_fctable(c.args, open_streams).out : "";
+    EXPECT_EQ(c.to_file ? read_file(file) : r.out, table);
+    std::filesystem::remove(file);
+  }
 }
 
 TEST(fctable, progress_line_only_on_a_terminal_and_cleared_at_the_end) {

@@ -2,14 +2,17 @@
 
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 #include "fctable/requests.h"
 
 namespace fctable {
 namespace {
 
+using namespace std::string_view_literals;
+
 struct line_case {
-  const char* line;
+  std::string_view line;
   bool holds_request;
   request value;      // cl NaN: none given
   const char* error;  // "" when the line is good
@@ -42,6 +45,14 @@ const line_case line_cases[] = {
      {},
      "cl = 1 is not a confidence level: it must lie strictly between 0 and 1"},
     {"1,3\n", false, {}, "expected 'n b' or 'n b cl'"},
+    // A line's text in a message: escaped, and cut after a few dozen bytes.
+    {"2\0 3\n"sv, false, {}, "'2\\x00' is not a number; expected 'n b' or 'n b cl'"},
+    {"\x01\x7f\\ 3\n", false, {}, "'\\x01\\x7f\\\\' is not a number; expected 'n b' or 'n b cl'"},
+    {"1 3 0.9\xc2\xb5\n", false, {}, "'0.9\\xc2\\xb5' is not a number; expected 'n b' or 'n b cl'"},
+    {"1 abcdefghijklmnopqrstuvwxyzabcdefghijklmn\n",
+     false,
+     {},
+     "'abcdefghijklmnopqrstuvwxyzabcdef...' is not a number; expected 'n b' or 'n b cl'"},
 };
 
 TEST(request_line, requests_blanks_and_refusals) {
