@@ -1,6 +1,7 @@
 #include "fctable/command_line.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "fclimits/fclimits.h"
 #include "fctable/number_text.h"
+#include "fctable/quoted_text.h"
 #include "fctable/table_output.h"
 #include "fctable/value_checks.h"
 #include "fctable/value_list.h"
@@ -58,13 +60,23 @@ constexpr format_entry formats[] = {{"csv", table_format::csv},
                                     {"markdown", table_format::markdown},
                                     {"latex", table_format::latex}};
 
+// An option's text as the user typed it, where it is short and printable;
+// else quoted, escaped and cut, so that no argument garbles a message.
+std::string as_typed(std::string_view text) {
+  const bool printable = std::all_of(text.begin(), text.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x20 && byte < 0x7f;
+  });
+  return printable && text.size() <= most_quoted_bytes ? std::string(text) : quoted(text);
+}
+
 class checker {
  public:
   explicit checker(std::string command) : command_(std::move(command)) {}
 
   [[noreturn]] void refuse(std::string_view option, std::string_view text,
                            const std::string& problem) const {
-    throw usage_error("fctable: " + std::string(option) + " " + std::string(text) + ": " + problem,
+    throw usage_error("fctable: " + std::string(option) + " " + as_typed(text) + ": " + problem,
                       command_);
   }
 

@@ -109,6 +109,8 @@ const error_case error_cases[] = {
     {{"limits", "--n", "0", "--b", "1", "--cl", "0.9,95"},
      "fctable: --cl 0.9,95: 95 is not a confidence level: it must lie strictly between 0 and 1"},
     {{"limits", "--n", "0", "--b", "x"}, "fctable: --b x: 'x' is not a number"},
+    {{"limits", "--n", "0", "--b", "0:1,\x7f"},
+     "fctable: --b '0:1,\\x7f': '\\x7f' is not a number"},
     {{"limits", "--n", "0", "--b", "1", "--tolerance", "-1"},
      "fctable: --tolerance -1: -1 is not a search tolerance: it must be finite and >= 0 (0: the "
      "method's own)"},
