@@ -24,3 +24,21 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/fclimits-config-version.c
 install(FILES ${PROJECT_BINARY_DIR}/fclimits-config.cmake
               ${PROJECT_BINARY_DIR}/fclimits-config-version.cmake
         DESTINATION ${package_dir})
+
+# cpack --config build/CPackConfig.cmake: the same files as a Debian package
+# (installed under /usr) and a tarball (unpacked anywhere), for machines
+# without compilers. The Python module ships as a wheel (pip wheel .).
+set(CPACK_PACKAGE_NAME fclimits)
+set(CPACK_PACKAGE_VENDOR "fclimits")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Exact Feldman-Cousins confidence limits: console program, table command, C++ library")
+set(CPACK_PACKAGE_CONTACT "fclimits developers <fclimits@localhost>")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_GENERATOR DEB TGZ)
+set(CPACK_PACKAGE_FILE_NAME "fclimits-${PROJECT_VERSION}-${CMAKE_SYSTEM_PROCESSOR}")
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The programs' run-time dependencies (libc, libstdc++) found by dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)
