@@ -7,7 +7,6 @@
 #include "console/console_unit.h"
 #include "console/error_stop.h"
 #include "console/number_input.h"
-#include "limits/factorial_table.h"
 #include "limits/lower_limit.h"
 #include "limits/upper_limit.h"
 
@@ -58,7 +57,6 @@ void refuse_negative_input(std::int32_t Nm, double b) {
 }  // namespace
 
 void run_dialogue() {
-  limits::fill_factorial_table();
   print_banner();
   // Kept from pass to pass: a value left out of the input keeps the last one.
   std::int32_t Nm = 0;

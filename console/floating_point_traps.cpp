@@ -24,10 +24,6 @@ trap_report report_for(int code) {
     case FPE_FLTOVF:
     case FPE_INTOVF:
       return {6104, "floating-point error: overflow"};
-    case FPE_FLTUND:
-      return {6105, "floating-point error: underflow"};
-    case FPE_FLTRES:
-      return {6106, "floating-point error: inexact"};
     default:
       return {6101, "floating-point error: invalid"};
   }

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "fclimits/arguments.h"
-#include "fclimits/checked_limits.h"
+#include "fclimits/compute_limits.h"
 #include "fclimits/core_call.h"
 #include "fclimits/fclimits.h"
 #include "limits/acceptance_interval.h"
@@ -15,7 +15,7 @@ namespace fclimits {
 
 namespace internal {
 
-interval checked_limits(std::int32_t n, double b, double cl, const options& how) {
+interval compute_limits(std::int32_t n, double b, double cl, const options& how) {
   const ::limits::search_settings settings{how.tolerance, &how.stop};
   internal::core_call call(n, b);
   interval result{};
@@ -39,7 +39,7 @@ interval limits(std::int32_t n, double b, double cl, const options& how) {
   internal::check_background(b);
   internal::check_level(cl);
   internal::check_options(how);
-  return internal::checked_limits(n, b, cl, how);
+  return internal::compute_limits(n, b, cl, how);
 }
 
 acceptance acceptance_region(double mu, double b, double cl) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fclimits/arguments.h"
-#include "fclimits/checked_limits.h"
+#include "fclimits/compute_limits.h"
 #include "fclimits/core_call.h"
 #include "fclimits/fclimits.h"
 #include "fclimits/poisson_window.h"
@@ -54,7 +54,7 @@ double sensitivity(double b, double cl, const options& how) {
   const internal::environment_guard guard;
   check_sum_arguments(b, cl, how);
   return window_sum(0.0, b, [&](std::int32_t n, double probability) {
-    return probability * internal::checked_limits(n, b, cl, how).upper;
+    return probability * internal::compute_limits(n, b, cl, how).upper;
   });
 }
 
@@ -63,7 +63,7 @@ double coverage(double mu, double b, double cl, const options& how) {
   internal::check_coverage_mean(mu);
   check_sum_arguments(b, cl, how);
   return covered_probability(
-      mu, b, [&](std::int32_t n) { return internal::checked_limits(n, b, cl, how); });
+      mu, b, [&](std::int32_t n) { return internal::compute_limits(n, b, cl, how); });
 }
 
 std::vector<double> coverage(std::span<const double> mu, double b, double cl, const options& how,
@@ -101,7 +101,7 @@ std::vector<double> coverage(std::span<const double> mu, double b, double cl, co
       needed.size(), threads,
       [&](std::size_t k) {
         if (needed[k]) {
-          limits_of[k] = internal::checked_limits(first + static_cast<std::int32_t>(k), b, cl, how);
+          limits_of[k] = internal::compute_limits(first + static_cast<std::int32_t>(k), b, cl, how);
         }
       },
       how.stop);

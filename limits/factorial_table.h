@@ -21,13 +21,8 @@ constexpr factorial_array stepwise_factorials() {
 }
 
 // The table, filled when the program is compiled (constant evaluation rounds
-// each product to double as the processor does), so it is ready before any
-// thread reads it.
-extern constinit factorial_array factorial_table;
-
-// Fills factorial_table again, with the same values: the console fills it at
-// start-up. No I/O, no allocation; never call it while other threads read
-// the table.
-void fill_factorial_table();
+// each product to double as the processor does, to nearest), so it is ready
+// before any thread reads it and nothing fills it at start-up.
+inline constexpr factorial_array factorial_table = stepwise_factorials();
 
 }  // namespace limits

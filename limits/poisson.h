@@ -36,8 +36,9 @@ double log_form_poisson_term(std::int32_t n, double lambda);
 double log_form_poisson_term(std::int32_t n, double lambda, double log_lambda);
 double log_form_likelihood_ratio(std::int32_t n, double log_q, double mu_best, double mu);
 
-// The largest count's best mean: n - b where that is above 0.0, else 0.0
-// (a difference of exactly 0.0 gives 0.0).
+// The best mean of count n, the signal mean mu >= 0 at which n is most
+// probable: n - b where that is above 0.0, else 0.0 (a difference of
+// exactly 0.0 gives 0.0).
 inline double best_mean(std::int32_t n, double b) {
   const double excess = static_cast<double>(n) - b;
   return 0.0 < excess ? excess : 0.0;
