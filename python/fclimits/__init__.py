@@ -69,7 +69,10 @@ def limits(n, b=0.0, cl=0.9, *, tolerance=None, correct_upper=True, threads=None
     b : float or array_like, optional
         The expected backgrounds, from 0 to ``max_background`` (705).
     cl : float or array_like, optional
-        The confidence levels, strictly between 0 and 1.
+        The confidence levels, strictly between 0 and 1. Named ``cl`` as in
+        Feldman and Cousins' paper, ROOT and this package's other
+        interfaces (astropy and scipy say ``confidence_level``); the short
+        name keeps calls over arrays of levels readable.
     tolerance : float, optional
         The width at which both limit searches stop. None (or 0.0) is the
         method's own, 0.01 (0.0005 b above b = 20): the console's digits. A

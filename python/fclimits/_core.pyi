@@ -1,0 +1,22 @@
+# Type stubs of the compiled core. Its calls take C-contiguous buffers the
+# package has checked, broadcast and converted; use the package's functions.
+from typing import Optional, Tuple
+
+import numpy as np
+
+version: str
+max_background: float
+max_mean: float
+max_coverage_mean: float
+max_tolerance: float
+tail_probability: float
+
+def limits(n: np.ndarray, b: np.ndarray, cl: np.ndarray, tolerance: float,
+           correct_upper: bool, threads: int) -> np.ndarray: ...
+def acceptance_region(mu: np.ndarray, b: np.ndarray, cl: np.ndarray,
+                      threads: int) -> Tuple[np.ndarray, np.ndarray, np.ndarray]: ...
+def sensitivity(b: np.ndarray, cl: np.ndarray, tolerance: float, correct_upper: bool,
+                threads: int) -> np.ndarray: ...
+def coverage(mu: np.ndarray, b: np.ndarray, cl: np.ndarray, tolerance: float,
+             correct_upper: bool, threads: int) -> np.ndarray: ...
+def first_refusal(kind: str, values: np.ndarray) -> Optional[Tuple[int, str]]: ...
