@@ -9,6 +9,7 @@ package's functions: a line's data are their arrays.
 import numpy as np
 
 import fclimits
+from fclimits import _arguments
 
 
 def _axes(ax):
@@ -90,7 +91,16 @@ def belt(b, cl=0.9, ax=None, *, n_max=None, mu_max=None, points=801, correct_upp
 def coverage(b, cl=0.9, ax=None, *, mu_max=10.0, points=401, tolerance=None,
              correct_upper=True):
     """Draws the coverage of the intervals against the true signal mean,
-    with the level cl marked.
+    with the level cl, the lowest coverage and the share of means below cl
+    marked.
+
+    The coverage jumps wherever the mean crosses a limit of some count: it
+    is drawn at ``points`` evenly spaced means and also at each limit from
+    0 to mu_max and the doubles on either side of it, so every jump is a
+    vertical step at its place. Between jumps it is the probability of a
+    fixed run of counts, which rises and then falls, so its lowest values
+    lie beside the jumps or at the ends: the minimum marked is the minimum
+    over the whole range.
 
     Parameters
     ----------
@@ -101,41 +111,78 @@ def coverage(b, cl=0.9, ax=None, *, mu_max=10.0, points=401, tolerance=None,
     mu_max : float, optional
         The highest true signal mean shown.
     points : int, optional
-        The number of means from 0 to mu_max.
+        The number of evenly spaced means from 0 to mu_max; the share of
+        means below cl is taken over them.
     tolerance, correct_upper
         As for :func:`fclimits.limits`.
 
     Returns
     -------
     matplotlib.axes.Axes
-        With the lines "coverage" (x: the means, y: their coverage) and
-        "confidence level".
+        With the lines "coverage" (x: the means, evenly spaced and at the
+        jumps, y: their coverage), "minimum" (one point) and "confidence
+        level"; the legend gives the minimum and the share of means below cl.
     """
     b = _one_number(b, "b")
     cl = _one_number(cl, "cl")
+    # Checked before the limits around it are sought: their number grows with it.
+    mu_max = float(_arguments._checked("mu_max", "coverage_mean", _one_number(mu_max, "mu_max")))
     ax = _axes(ax)
-    mu = np.linspace(0.0, mu_max, points)
+    grid = np.linspace(0.0, mu_max, points)
+    mu = np.union1d(grid, _around_limits(b, cl, mu_max, tolerance, correct_upper))
     covered = fclimits.coverage(mu, b, cl, tolerance=tolerance, correct_upper=correct_upper)
-    ax.plot(mu, covered, color="C0", label="coverage")
-    ax.axhline(cl, color="k", linestyle="--", linewidth=1, label="confidence level")
+    below = int(np.count_nonzero(covered[np.searchsorted(mu, grid)] < cl))
+    lowest = int(np.argmin(covered))
+    ax.plot(mu, covered, color="C0", linewidth=1.2, label="coverage")
+    ax.plot(mu[lowest], covered[lowest], "o", color="C3", clip_on=False,
+            label=f"minimum {covered[lowest]:.4f}\nat μ = {mu[lowest]:.4g}")
+    ax.axhline(cl, color="k", linestyle="--", linewidth=1,
+               label=f"{_level_text(cl)}; below it:\n{below} of {grid.size} evenly\nspaced means")
+    ax.set_xlim(0.0, mu_max)
     ax.set_xlabel("true signal mean μ")
     ax.set_ylabel("coverage")
     ax.set_title(f"Coverage, b = {b:g}, {_level_text(cl)}")
-    ax.legend(loc="best")
+    # Beside the axes: the curve fills them, jumps reach far up and down.
+    ax.legend(loc="upper left", bbox_to_anchor=(1.02, 1.0), borderaxespad=0.0, frameon=False)
     return ax
+
+
+def _around_limits(b, cl, mu_max, tolerance, correct_upper):
+    """The limits from 0 to mu_max of every count that weighs in the
+    coverage there, each with the doubles just below and above it."""
+    # Counts more than 7 standard deviations above the largest mean weigh
+    # less than the coverage sums leave out (tail_probability): their jumps
+    # could not be seen. The bound is fixed before any limit is computed.
+    top = mu_max + b
+    counts = np.arange(int(np.ceil(top + 7 * np.sqrt(top) + 10)) + 1)
+    lower, upper = fclimits.limits(counts, b, cl, tolerance=tolerance,
+                                   correct_upper=correct_upper)
+    edges = np.concatenate([lower, upper])
+    edges = edges[edges <= mu_max]
+    beside = np.concatenate([np.nextafter(edges, -np.inf), edges, np.nextafter(edges, np.inf)])
+    return beside[(beside >= 0.0) & (beside <= mu_max)]
+
+
+# The line style of each kind of limit; the colour tells the count.
+_limit_styles = {"upper limit": "-", "raw upper limit": "--", "lower limit": ":"}
 
 
 def limits(n, b_values, cl=0.9, ax=None, *, raw=True, tolerance=None):
     """Draws the lower and upper limits of counts n against the background.
 
-    With ``raw`` the raw upper limit (without the correction for backgrounds
-    above the count) is drawn dashed as well, so the correction's effect
-    shows where the two part.
+    Each count has its colour and each kind of limit its line style: the
+    upper limit solid, the lower limit dotted and, with ``raw``, the raw
+    upper limit (without the correction for backgrounds above the count)
+    dashed, so the correction's effect shows where it parts from the upper
+    limit. The legend, one entry per count and one per kind, stands to the
+    right of the axes, clear of the data; a figure made with
+    ``layout="constrained"`` (or saved with ``bbox_inches="tight"``) makes
+    room for it.
 
     Parameters
     ----------
     n : int or sequence of int
-        The counts, one set of lines each.
+        The counts, one colour each (the colours repeat after ten).
     b_values : array_like
         The backgrounds, the x values.
     cl : float
@@ -151,7 +198,8 @@ def limits(n, b_values, cl=0.9, ax=None, *, raw=True, tolerance=None):
     -------
     matplotlib.axes.Axes
         With, for each count, the lines "upper limit, n = ..." and
-        "lower limit, n = ..." (and "raw upper limit, n = ...").
+        "lower limit, n = ..." (and "raw upper limit, n = ..."), and a
+        legend of the entries "n = ..." and the kinds.
     """
     counts = np.atleast_1d(n)
     if counts.ndim != 1:
@@ -162,18 +210,27 @@ def limits(n, b_values, cl=0.9, ax=None, *, raw=True, tolerance=None):
     cl = _one_number(cl, "cl")
     ax = _axes(ax)
     lower, upper = fclimits.limits(counts[:, None], b_values, cl, tolerance=tolerance)
+    drawn = {"upper limit": upper, "lower limit": lower}
     if raw:
-        raw_upper = fclimits.limits(counts[:, None], b_values, cl, tolerance=tolerance,
-                                    correct_upper=False)[1]
+        drawn["raw upper limit"] = fclimits.limits(counts[:, None], b_values, cl,
+                                                   tolerance=tolerance, correct_upper=False)[1]
+    from matplotlib.lines import Line2D  # matplotlib only where a picture is drawn
+
+    entries = []
     for k, count in enumerate(counts):
         color = f"C{k % 10}"
-        ax.plot(b_values, upper[k], color=color, label=f"upper limit, n = {count}")
-        if raw:
-            ax.plot(b_values, raw_upper[k], color=color, linestyle="--",
-                    label=f"raw upper limit, n = {count}")
-        ax.plot(b_values, lower[k], color=color, linestyle=":", label=f"lower limit, n = {count}")
+        # The raw limit first, so the corrected one is drawn over it where they agree.
+        for kind in ("raw upper limit", "upper limit", "lower limit"):
+            if kind in drawn:
+                ax.plot(b_values, drawn[kind][k], color=color, linestyle=_limit_styles[kind],
+                        label=f"{kind}, n = {count}")
+        entries.append(Line2D([], [], color=color, linewidth=4, label=f"n = {count}"))
+    for kind in ("upper limit", "raw upper limit", "lower limit"):
+        if kind in drawn:
+            entries.append(Line2D([], [], color="0.3", linestyle=_limit_styles[kind], label=kind))
     ax.set_xlabel("background b")
     ax.set_ylabel("signal mean μ")
     ax.set_title(f"Limits against the background, {_level_text(cl)}")
-    ax.legend()
+    ax.legend(handles=entries, loc="upper left", bbox_to_anchor=(1.02, 1.0), borderaxespad=0.0,
+              handlelength=2.5, frameon=False)
     return ax

@@ -34,12 +34,24 @@ def test_belt_holds_the_limits_of_each_count():
     np.testing.assert_array_equal(lines["lower limit"].get_ydata(), lower)
 
 
-def test_coverage_holds_the_coverage_and_the_level():
+def test_coverage_steps_at_every_limit_and_marks_its_minimum():
     lines = drawn(fclimits.plot.coverage, 1.0, 0.9, mu_max=4.0, points=9)
     mu = lines["coverage"].get_xdata()
-    np.testing.assert_array_equal(mu, np.linspace(0.0, 4.0, 9))
-    np.testing.assert_array_equal(lines["coverage"].get_ydata(), fclimits.coverage(mu, 1.0, 0.9))
-    assert list(lines["confidence level"].get_ydata()) == [0.9, 0.9]
+    covered = lines["coverage"].get_ydata()
+    np.testing.assert_array_equal(covered, fclimits.coverage(mu, 1.0, 0.9))
+    # A jump is a vertical step: each limit in range is drawn with the
+    # doubles on both sides of it, among the evenly spaced means.
+    lower, upper = fclimits.limits(np.arange(40), 1.0, 0.9)
+    edges = np.concatenate([lower, upper])
+    edges = edges[(edges > 0.0) & (edges < 4.0)]
+    assert edges.size > 5
+    for wanted in (np.linspace(0.0, 4.0, 9), edges, np.nextafter(edges, -np.inf),
+                   np.nextafter(edges, np.inf)):
+        assert np.isin(wanted, mu).all()
+    (lowest,) = [line for label, line in lines.items() if label.startswith("minimum")]
+    assert lowest.get_ydata()[0] == covered.min()
+    (level,) = [line for label, line in lines.items() if label.startswith("90 % CL")]
+    assert list(level.get_ydata()) == [0.9, 0.9]
 
 
 def test_limits_hold_the_corrected_and_raw_limits():
@@ -51,6 +63,14 @@ def test_limits_hold_the_corrected_and_raw_limits():
         np.testing.assert_array_equal(lines[f"upper limit, n = {n}"].get_ydata(), upper)
         np.testing.assert_array_equal(lines[f"raw upper limit, n = {n}"].get_ydata(), raw_upper)
         np.testing.assert_array_equal(lines[f"lower limit, n = {n}"].get_ydata(), lower)
+
+
+def test_limits_legend_has_one_entry_per_count_and_per_kind():
+    figure = Figure()
+    ax = figure.add_subplot()
+    fclimits.plot.limits([0, 1, 2, 3], [0.0, 2.0, 4.0], 0.9, ax=ax)
+    assert [text.get_text() for text in ax.get_legend().get_texts()] == [
+        "n = 0", "n = 1", "n = 2", "n = 3", "upper limit", "raw upper limit", "lower limit"]
 
 
 def test_only_the_pictures_import_matplotlib():
