@@ -1,0 +1,12 @@
+# Type stubs of fclimits.plot. The docstrings in plot.py are the manual.
+from typing import Any, Optional
+
+import numpy.typing as npt
+
+def belt(b: float, cl: float = ..., ax: Optional[Any] = ..., *, n_max: Optional[int] = ...,
+         mu_max: Optional[float] = ..., points: int = ..., correct_upper: bool = ...) -> Any: ...
+def coverage(b: float, cl: float = ..., ax: Optional[Any] = ..., *, mu_max: float = ...,
+             points: int = ..., tolerance: Optional[float] = ...,
+             correct_upper: bool = ...) -> Any: ...
+def limits(n: npt.ArrayLike, b_values: npt.ArrayLike, cl: float = ..., ax: Optional[Any] = ...,
+           *, raw: bool = ..., tolerance: Optional[float] = ...) -> Any: ...
