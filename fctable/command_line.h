@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "fctable/errors.h"
 #include "fctable/table_settings.h"
 
 namespace fctable {

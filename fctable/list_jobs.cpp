@@ -37,20 +37,6 @@ std::int32_t as_count(double n) { return static_cast<std::int32_t>(n); }
 
 }  // namespace
 
-std::unique_ptr<table_job> make_table_job(const table_settings& settings) {
-  switch (settings.command) {
-    case table_command::limits:
-      return settings.requests.empty() ? make_limits_job(settings) : make_requests_job(settings);
-    case table_command::belt:
-      return make_belt_job(settings);
-    case table_command::coverage:
-      return make_coverage_job(settings);
-    case table_command::sensitivity:
-      return make_sensitivity_job(settings);
-  }
-  return nullptr;
-}
-
 // Rows run over n, then b, then cl: the paper layout takes each n's row of
 // backgrounds from consecutive rows.
 std::unique_ptr<table_job> make_limits_job(const table_settings& settings) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "fclimits/fclimits.h"
+#include "fctable/errors.h"
 #include "fctable/requests.h"
 #include "fctable/standard_streams.h"
 #include "fctable/table_job.h"
