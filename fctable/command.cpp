@@ -1,6 +1,5 @@
 #include "fctable/command.h"
 
-#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -25,16 +24,6 @@ constexpr format_entry formats[] = {{"csv", table_format::csv},
                                     {"json", table_format::json},
                                     {"markdown", table_format::markdown},
                                     {"latex", table_format::latex}};
-
-// An option's text as the user typed it, where it is short and printable;
-// else quoted, escaped and cut, so that no argument garbles a message.
-std::string as_typed(std::string_view text) {
-  const bool printable = std::all_of(text.begin(), text.end(), [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 0x20 && byte < 0x7f;
-  });
-  return printable && text.size() <= most_quoted_bytes ? std::string(text) : quoted(text);
-}
 
 double tolerance(const checker& with, const std::string& text) {
   const std::optional<double> value = parse_number(text);

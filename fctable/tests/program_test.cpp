@@ -93,8 +93,28 @@ struct error_case {
 const error_case error_cases[] = {
     {{}, "fctable: A subcommand is required"},
     {{"limits", "--b", "1"}, "fctable: limits needs --n and --b, or --requests"},
+    // An unknown name: what was typed, and the closest name or the valid ones.
+    {{"limits", "--confidence", "0.9"}, "fctable: unknown option --confidence: did you mean --cl?"},
+    {{"limits", "--n", "1", "--background", "3"},
+     "fctable: unknown option --background: did you mean --b?"},
+    {{"belt", "--b", "1", "--cl", "0.9", "--mean", "0:1"},
+     "fctable: unknown option --mean: did you mean --mu?"},
+    {{"limits", "--n", "1", "--b", "-1", "--thraeds", "2"},
+     "fctable: unknown option --thraeds: did you mean --threads?"},
+    {{"coverage", "--b", "1", "--mu", "0:1", "--confidence", "0.9"},
+     "fctable: unknown option --confidence: did you mean --cl?"},
     {{"limits", "--n", "1", "--b", "1", "--speed", "2"},
-     "fctable: The following arguments were not expected: 2 --speed"},
+     "fctable: unknown option --speed: the options of limits are --n, --b, --cl, --requests, "
+     "--layout, --tolerance, --no-correction, --format, --digits, --threads, --shard, "
+     "--no-header, --output and --quiet"},
+    {{"limit", "--n", "1", "--b", "1"}, "fctable: unknown command 'limit': did you mean 'limits'?"},
+    {{"tables"},
+     "fctable: unknown command 'tables': the commands are limits, belt, coverage and sensitivity"},
+    {{"--quiet", "limits"},
+     "fctable: unknown option --quiet: a command comes first: limits, belt, coverage or "
+     "sensitivity"},
+    {{"limits", "--n", "1", "--b", "1", "3"},
+     "fctable: The following argument was not expected: 3"},
     // Refused before the thousands of rows ahead of it take minutes.
     {{"limits", "--n", "0:20", "--b", "0:700:0.5,800"},
      "fctable: --b 0:700:0.5,800: 800 is too large: the largest background computed is 705"
@@ -155,7 +175,9 @@ TEST(fctable, every_error_exits_2_naming_the_option_and_value_with_a_hint) {
     const run_result r = run_fctable(c.args, setup);
     EXPECT_EQ(r.exit_status, 2);
     EXPECT_EQ(r.out, "");
-    const std::string command = c.args.empty() || c.args[0].starts_with("-") ? "" : c.args[0] + " ";
+    const bool known = !c.args.empty() && (c.args[0] == "limits" || c.args[0] == "belt" ||
+                                           c.args[0] == "coverage" || c.args[0] == "sensitivity");
+    const std::string command = known ? c.args[0] + " " : "";
     EXPECT_EQ(r.err, std::string(c.message) + "\nTry 'fctable " + command +
                          "--help' for more information.\n");
   }
