@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "fclimits/fclimits.h"
+#include "fctable/quoted_text.h"
 #include "fctable/requests.h"
 #include "fctable/tests/fctable_runner.h"
 
@@ -155,9 +156,12 @@ const error_case error_cases[] = {
     {{"limits", "--requests", "-", "--n", "1"},
      "fctable: --requests takes the place of --n and --b"},
     {{"limits", "--requests", "-"},
-     "fctable: --requests -, line 3: b = 706 is too large: the largest background computed is 705"
-     " (the Poisson terms overflow the double range above about 707)",
+     "fctable: --requests -, line 3 '4 706': b = 706 is too large: the largest background "
+     "computed is 705 (the Poisson terms overflow the double range above about 707)",
      "0 3\n# n b\n4 706\n"},
+    {{"limits", "--requests", "-"},
+     "fctable: --requests -, line 2 '10,3,0.9,\\x07': expected 'n b' or 'n b cl'",
+     "10, 3\n10,3,0.9,\a\n"},
     {{"limits", "--requests", "/nonexistent/requests.txt"},
      "fctable: --requests /nonexistent/requests.txt: No such file or directory"},
     {{"belt", "--b", "1,2", "--cl", "0.9", "--mu", "0:1"},
@@ -248,7 +252,8 @@ const request_input_case request_input_cases[] = {
     {longest_line + "\n2 3 0.9", 0, ""},
     // Refused at its cap, not read into memory to its end.
     {"1 3 0.9\n" + longest_line + " \n2 3 0.9\n", 2,
-     "fctable: --requests -, line 2: longer than " + std::to_string(fctable::longest_request_line) +
+     "fctable: --requests -, line 2 '1 3 0.9" + std::string(fctable::most_quoted_bytes - 7, ' ') +
+         "...': longer than " + std::to_string(fctable::longest_request_line) +
          " bytes\nTry 'fctable limits --help' for more information.\n"},
     {"1 3 0.9\n2 3 0.9\n", 0, "", true},
     // A failed read is no end of the requests.
