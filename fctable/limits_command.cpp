@@ -3,13 +3,17 @@
 #include <memory>
 
 #include "fctable/commands.h"
+#include "fctable/paper_blocks.h"
 #include "fctable/table_job.h"
 
 namespace fctable {
 namespace {
 
+// More columns than a LaTeX table could hold on any page.
+constexpr std::uint64_t most_columns = 1000;
+
 struct limits_texts {
-  std::string n, b, cl, requests, layout = "rows";
+  std::string n, b, cl, requests, layout = "rows", columns;
   search_texts search;
   output_texts output;
 };
@@ -47,6 +51,19 @@ table_settings check_limits(const checker& with, const limits_texts& texts) {
       with.refuse("--layout paper needs one level: give --cl with one value");
     }
   }
+  const bool latex_paper =
+      settings.layout == table_layout::paper && settings.format == table_format::latex;
+  if (with.given("--columns")) {
+    if (!latex_paper) {
+      with.refuse("--columns", texts.columns,
+                  "only the LaTeX table of the paper layout comes in blocks of columns: give "
+                  "--layout paper --format latex");
+    }
+    settings.columns =
+        with.whole("--columns", texts.columns, 1, most_columns, "a number of columns");
+  } else if (latex_paper) {
+    settings.columns = page_columns;
+  }
   return settings;
 }
 
@@ -74,6 +91,11 @@ command setup_limits(CLI::App& program) {
                    "rows, or paper: rows n, columns b, cells 'lower, upper' (one level)")
       ->type_name("LAYOUT")
       ->capture_default_str();
+  limits
+      ->add_option("--columns", texts->columns,
+                   "At most K background columns a block in the LaTeX paper layout (default " +
+                       std::to_string(page_columns) + ": a portrait A4 page at two decimals)")
+      ->type_name("K");
   add_search_options(*limits, texts->search);
   add_output_options(*limits, texts->output);
   return {limits, [texts](const checker& with) { return check_limits(with, *texts); }};

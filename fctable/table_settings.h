@@ -40,6 +40,7 @@ struct table_settings {
   fclimits::options how;
   table_format format = table_format::csv;
   table_layout layout = table_layout::rows;
+  std::uint64_t columns = 0;  // paper layout: b columns a block (0: all in one)
   std::optional<int> digits;  // computed values rounded to this many decimals
   unsigned threads = 0;       // 0: all hardware threads
   shard part;
