@@ -26,9 +26,7 @@ constexpr synonym option_synonyms[] = {
 };
 
 constexpr synonym command_synonyms[] = {
-    {"interval", "limits"}, {"intervals", "limits"},          {"acceptance", "belt"},
-    {"band", "belt"},       {"sensitivities", "sensitivity"},
-};
+    {"interval", "limits"}, {"intervals", "limits"}, {"acceptance", "belt"}, {"band", "belt"}};
 
 // "a, b, c or d".
 std::string listed(const std::vector<std::string>& words, const char* last_join) {
