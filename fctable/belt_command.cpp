@@ -1,5 +1,6 @@
 // fctable belt: the acceptance region at each signal mean.
 #include <memory>
+#include <string>
 
 #include "fctable/commands.h"
 #include "fctable/table_job.h"

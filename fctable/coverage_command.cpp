@@ -1,6 +1,7 @@
 // fctable coverage: the probability that the reported interval contains
 // each true signal mean, with a summary on standard error.
 #include <memory>
+#include <string>
 
 #include "fctable/commands.h"
 #include "fctable/table_job.h"

@@ -1,6 +1,8 @@
 // fctable limits: the lower and upper limit for every n, b and cl, from
 // lists or from a requests file, in rows or in the paper's layout.
+#include <cstdint>
 #include <memory>
+#include <string>
 
 #include "fctable/commands.h"
 #include "fctable/paper_blocks.h"

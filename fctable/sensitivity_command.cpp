@@ -1,5 +1,6 @@
 // fctable sensitivity: the average upper limit with no true signal.
 #include <memory>
+#include <string>
 
 #include "fctable/commands.h"
 #include "fctable/table_job.h"
