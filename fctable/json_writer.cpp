@@ -25,10 +25,18 @@ class json_writer final : public table_writer {
       out += keys_[k];
       // The number texts are JSON numbers already: finite, in decimal or
       // exponent form, with no leading zeros.
-      if (cells[k].number) {
-        out += cells[k].text;
-      } else {
-        out += json_string(cells[k].text);
+      switch (cells[k].kind) {
+        case cell_kind::number:
+          out += cells[k].text;
+          break;
+        case cell_kind::text:
+          out += json_string(cells[k].text);
+          break;
+        case cell_kind::pair:
+          out += '[';
+          out += cells[k].text;
+          out += ']';
+          break;
       }
     }
     out += last ? "}\n" : "},\n";

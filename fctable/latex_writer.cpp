@@ -1,7 +1,6 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "fctable/table_writer.h"
 
@@ -38,14 +37,20 @@ void append_field(std::string& out, std::string_view text) {
 
 class latex_writer final : public table_writer {
  public:
-  explicit latex_writer(column_names columns) : columns_(std::move(columns)) {}
+  latex_writer(column_names columns, name_style style)
+      : columns_(std::move(columns)), style_(style) {}
 
   void header(std::string& out) override {
     out += "\\begin{tabular}{" + std::string(columns_.size(), 'r') + "}\n\\hline\n";
-    std::vector<cell> names;
-    for (const std::string& name : columns_) names.push_back({name, false});
-    row(names, false, out);
-    out += "\\hline\n";
+    for (std::size_t k = 0; k < columns_.size(); ++k) {
+      if (k > 0) out += " & ";
+      if (style_ == name_style::formulas) {
+        out += '$' + columns_[k] + '$';
+      } else {
+        append_field(out, columns_[k]);
+      }
+    }
+    out += " \\\\\n\\hline\n";
   }
 
   void row(std::span<const cell> cells, bool, std::string& out) override {
@@ -60,12 +65,13 @@ class latex_writer final : public table_writer {
 
  private:
   column_names columns_;
+  name_style style_;
 };
 
 }  // namespace
 
-std::unique_ptr<table_writer> make_latex_writer(column_names columns) {
-  return std::make_unique<latex_writer>(std::move(columns));
+std::unique_ptr<table_writer> make_latex_writer(column_names columns, name_style style) {
+  return std::make_unique<latex_writer>(std::move(columns), style);
 }
 
 }  // namespace fctable

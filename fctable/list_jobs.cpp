@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "fclimits/fclimits.h"
+#include "fctable/paper_blocks.h"
 #include "fctable/table_job.h"
 
 namespace fctable {
@@ -37,28 +39,17 @@ std::int32_t as_count(double n) { return static_cast<std::int32_t>(n); }
 
 }  // namespace
 
-std::unique_ptr<table_job> make_table_job(const table_settings& settings) {
-  switch (settings.command) {
-    case table_command::limits:
-      return settings.requests.empty() ? make_limits_job(settings) : make_requests_job(settings);
-    case table_command::belt:
-      return make_belt_job(settings);
-    case table_command::coverage:
-      return make_coverage_job(settings);
-    case table_command::sensitivity:
-      return make_sensitivity_job(settings);
-  }
-  return nullptr;
-}
-
-// Rows run over n, then b, then cl: the paper layout takes each n's row of
-// backgrounds from consecutive rows.
+// Rows run over n, then b, then cl; in the paper layout (one level) block
+// by block, so that the stream takes each table row from consecutive rows.
 std::unique_ptr<table_job> make_limits_job(const table_settings& settings) {
   const value_list& n = settings.n;
   const value_list& b = settings.b;
   const value_list& cl = settings.cl;
   const fclimits::options how = settings.how;
-  auto row = [&n, &b, &cl, how](std::uint64_t i) -> row_values {
+  std::optional<paper_blocks> paper;
+  if (settings.layout == table_layout::paper) paper = blocks_of(settings);
+  auto row = [&n, &b, &cl, how, paper](std::uint64_t job_row) -> row_values {
+    const std::uint64_t i = paper ? paper->list_index(job_row) : job_row;
     const std::uint64_t per_n = b.size() * cl.size();
     const double n_i = n[i / per_n];
     const double b_i = b[i % per_n / cl.size()];

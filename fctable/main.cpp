@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "fctable/command_line.h"
+#include "fctable/errors.h"
 #include "fctable/run_table.h"
 #include "fctable/standard_streams.h"
 #include "fctable/table_output.h"

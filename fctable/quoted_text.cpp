@@ -1,5 +1,7 @@
 #include "fctable/quoted_text.h"
 
+#include <algorithm>
+
 namespace fctable {
 
 std::string quoted(std::string_view text) {
@@ -20,6 +22,14 @@ std::string quoted(std::string_view text) {
   if (text.size() > most_quoted_bytes) out += "...";
   out += "'";
   return out;
+}
+
+std::string as_typed(std::string_view text) {
+  const bool printable = std::all_of(text.begin(), text.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x20 && byte < 0x7f;
+  });
+  return printable && text.size() <= most_quoted_bytes ? std::string(text) : quoted(text);
 }
 
 }  // namespace fctable

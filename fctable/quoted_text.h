@@ -16,4 +16,9 @@ inline constexpr std::size_t most_quoted_bytes = 32;
 // The result is at most 4 most_quoted_bytes + 5 characters long.
 std::string quoted(std::string_view text);
 
+// An option's text as the user typed it where it is printable ASCII and at
+// most most_quoted_bytes long ("0:20"), else quoted: no argument garbles a
+// message.
+std::string as_typed(std::string_view text);
+
 }  // namespace fctable

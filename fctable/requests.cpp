@@ -1,5 +1,6 @@
 #include "fctable/requests.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -12,24 +13,40 @@
 namespace fctable {
 namespace {
 
-std::vector<std::string_view> words(std::string_view line) {
-  constexpr std::string_view blanks = " \t\r\n";
+constexpr std::string_view blanks = " \t\r\n";
+
+// The values of a line, separated by blanks or tabs, or by one comma with or
+// without blanks around it ("10,3", "10, 3"); nothing for a comma before the
+// first value, after the last or after another.
+std::optional<std::vector<std::string_view>> values_of(std::string_view line) {
   std::vector<std::string_view> found;
-  for (std::size_t from = line.find_first_not_of(blanks); from != std::string_view::npos;) {
-    const std::size_t end = std::min(line.find_first_of(blanks, from), line.size());
-    found.push_back(line.substr(from, end - from));
-    from = line.find_first_not_of(blanks, end);
+  bool comma = false;  // a comma since the last value
+  // Each pass takes a comma or a value, and the blanks after it.
+  for (std::size_t at = line.find_first_not_of(blanks); at != std::string_view::npos;) {
+    std::size_t end = at + 1;
+    if (line[at] == ',') {
+      if (found.empty() || comma) return std::nullopt;
+      comma = true;
+    } else {
+      end = std::min(line.find_first_of(" \t\r\n,", at), line.size());
+      found.push_back(line.substr(at, end - at));
+      comma = false;
+    }
+    at = line.find_first_not_of(blanks, end);
   }
+  if (comma) return std::nullopt;
   return found;
 }
 
 }  // namespace
 
 request_line parse_request_line(std::string_view line) {
-  const std::vector<std::string_view> given = words(line);
-  if (given.empty() || given[0].front() == '#') return {};
+  const std::size_t first = line.find_first_not_of(blanks);
+  if (first == std::string_view::npos || line[first] == '#') return {};
   constexpr const char* expected = "expected 'n b' or 'n b cl'";
-  if (given.size() > 3 || given.size() < 2) return {false, {}, expected};
+  const std::optional<std::vector<std::string_view>> words = values_of(line);
+  if (!words || words->size() > 3 || words->size() < 2) return {false, {}, expected};
+  const std::vector<std::string_view>& given = *words;
   constexpr value_kind kinds[] = {value_kind::count, value_kind::background, value_kind::level};
   constexpr const char* names[] = {"n", "b", "cl"};
   double values[3] = {0.0, 0.0, std::numeric_limits<double>::quiet_NaN()};

@@ -21,7 +21,8 @@ struct request {
 inline constexpr std::size_t longest_request_line = 4096;
 
 // One line of a requests file: "n b" or "n b cl", separated by blanks or
-// tabs. A blank line or one starting with # holds no request.
+// tabs, or by one comma with or without blanks ("10,3", "10, 3"). A blank
+// line or one starting with # holds no request.
 struct request_line {
   bool holds_request = false;
   request value;

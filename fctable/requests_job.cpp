@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "fclimits/fclimits.h"
+#include "fctable/errors.h"
+#include "fctable/quoted_text.h"
 #include "fctable/requests.h"
 #include "fctable/standard_streams.h"
 #include "fctable/table_job.h"
@@ -35,6 +37,14 @@ struct file_closer {
 };
 
 using file_handle = std::unique_ptr<std::FILE, file_closer>;
+
+// "fctable: --requests -, line 3 '4 706': b = 706 is too large: ...": the
+// line quoted, escaped and cut, so that the user sees which one it is.
+std::string line_message(const std::string& name, std::uint64_t number, std::string_view line,
+                         const std::string& problem) {
+  return "fctable: " + name + ", line " + std::to_string(number) + " " + quoted(line) + ": " +
+         problem;
+}
 
 // The lines of a requests file, each read into a buffer of fixed size, so a
 // line never costs more memory than longest_request_line, whatever its
@@ -57,9 +67,10 @@ class request_lines {
         break;
       }
       if (length == text_.size()) {
-        throw usage_error("fctable: " + name_ + ", line " + std::to_string(number_ + 1) +
-                              ": longer than " + std::to_string(longest_request_line) + " bytes",
-                          "limits");
+        throw usage_error(
+            line_message(name_, number_ + 1, std::string_view(text_.data(), length),
+                         "longer than " + std::to_string(longest_request_line) + " bytes"),
+            "limits");
       }
       text_[length++] = static_cast<char>(c);
     }
@@ -125,9 +136,7 @@ class requests_job final : public table_job {
     for (std::optional<std::string_view> line; (line = lines.next());) {
       const request_line parsed = parse_request_line(*line);
       if (!parsed.error.empty()) {
-        throw usage_error(
-            "fctable: " + name + ", line " + std::to_string(lines.number()) + ": " + parsed.error,
-            "limits");
+        throw usage_error(line_message(name, lines.number(), *line, parsed.error), "limits");
       }
       if (!parsed.holds_request) continue;
       if (std::fwrite(&parsed.value, sizeof parsed.value, 1, spool_.get()) != 1) {

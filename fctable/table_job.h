@@ -37,12 +37,12 @@ class table_job {
   virtual std::string summary() const { return {}; }
 };
 
-// The command of the settings: limits over the lists or the requests file,
-// belt, coverage or sensitivity. Reading a requests file checks every line
-// first and throws usage_error for a bad one.
+// The job of the settings, as their command chose it (make_job). Reading a
+// requests file checks every line first and throws usage_error for a bad
+// one.
 std::unique_ptr<table_job> make_table_job(const table_settings& settings);
 
-// The jobs of each command.
+// The jobs of the commands.
 std::unique_ptr<table_job> make_limits_job(const table_settings& settings);
 std::unique_ptr<table_job> make_requests_job(const table_settings& settings);
 std::unique_ptr<table_job> make_belt_job(const table_settings& settings);

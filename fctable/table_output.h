@@ -1,18 +1,10 @@
 #pragma once
 
-#include <stdexcept>
 #include <string>
 
+#include "fctable/errors.h"
+
 namespace fctable {
-
-// Writing the table failed; the message names where and why. reader_gone:
-// the pipe's reader has left (as `| head` does), which needs no message.
-struct write_error : std::runtime_error {
-  write_error(const std::string& message, bool gone)
-      : std::runtime_error(message), reader_gone(gone) {}
-
-  bool reader_gone;
-};
 
 // Where the table goes: standard output, or a file that appears whole or
 // not at all. For a file the table is written to a temporary file beside

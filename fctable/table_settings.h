@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 #include "fclimits/fclimits.h"
@@ -11,7 +11,12 @@
 
 namespace fctable {
 
-enum class table_command { limits, belt, coverage, sensitivity };
+class table_job;
+struct table_settings;
+
+// Makes the job of a command from its settings: make_limits_job and the
+// others of table_job.h.
+using job_maker = std::unique_ptr<table_job> (*)(const table_settings& settings);
 
 enum class table_layout {
   rows,   // one row per request
@@ -26,7 +31,7 @@ struct shard {
 
 // What to compute and how to write it, every value checked.
 struct table_settings {
-  table_command command = table_command::limits;
+  job_maker make_job = nullptr;  // set by the command's check
   value_list n;
   value_list b;
   value_list cl;
@@ -35,22 +40,13 @@ struct table_settings {
   fclimits::options how;
   table_format format = table_format::csv;
   table_layout layout = table_layout::rows;
+  std::uint64_t columns = 0;  // paper layout: b columns a block (0: all in one)
   std::optional<int> digits;  // computed values rounded to this many decimals
   unsigned threads = 0;       // 0: all hardware threads
   shard part;
   bool header = true;
   bool quiet = false;  // no progress line, no summary
   std::string output;  // empty: standard output
-};
-
-// A bad option or value: the message names the option, the value and what
-// was expected. `command` is the command whose help to point to ("" for
-// the program's own).
-struct usage_error : std::runtime_error {
-  usage_error(const std::string& message, std::string command_name)
-      : std::runtime_error(message), command(std::move(command_name)) {}
-
-  std::string command;
 };
 
 }  // namespace fctable

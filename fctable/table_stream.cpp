@@ -1,5 +1,6 @@
 #include "fctable/table_stream.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "fctable/number_text.h"
@@ -11,17 +12,31 @@ constexpr std::size_t send_size = 64 * 1024;
 constexpr auto send_interval = std::chrono::milliseconds(100);
 constexpr int paper_decimals = 2;
 
-column_names names_of(const table_settings& settings, const std::vector<column>& columns) {
-  column_names names;
-  if (settings.layout == table_layout::paper) {
-    names.push_back("n");
-    for (std::uint64_t k = 0; k < settings.b.size(); ++k) {
+std::optional<paper_blocks> paper_of(const table_settings& settings) {
+  if (settings.layout != table_layout::paper) return std::nullopt;
+  return blocks_of(settings);
+}
+
+// One writer a block of the paper layout; one for the rows layout.
+std::vector<std::unique_ptr<table_writer>> writers_of(const table_settings& settings,
+                                                      const std::vector<column>& columns,
+                                                      const std::optional<paper_blocks>& paper) {
+  std::vector<std::unique_ptr<table_writer>> writers;
+  if (!paper) {
+    column_names names;
+    for (const column& c : columns) names.push_back(c.name);
+    writers.push_back(make_writer(settings.format, std::move(names)));
+    return writers;
+  }
+  for (std::uint64_t block = 0; block < paper->blocks(); ++block) {
+    column_names names = {"n"};
+    const std::uint64_t first = paper->first_column(block);
+    for (std::uint64_t k = first; k < first + paper->columns_in(block); ++k) {
       names.push_back("b = " + shortest_text(settings.b[k]));
     }
-  } else {
-    for (const column& c : columns) names.push_back(c.name);
+    writers.push_back(make_writer(settings.format, std::move(names), name_style::formulas));
   }
-  return names;
+  return writers;
 }
 
 }  // namespace
@@ -32,18 +47,21 @@ table_stream::table_stream(const table_settings& settings, std::vector<column> c
     : columns_(std::move(columns)),
       digits_(settings.digits),
       header_(settings.header),
-      paper_(settings.layout == table_layout::paper),
-      cells_per_row_(paper_ ? settings.b.size() : 1),
+      paper_(paper_of(settings)),
       first_(first),
       next_row_(first),
       end_(first + count),
       total_(total),
-      writer_(make_writer(settings.format, names_of(settings, columns_))),
+      writers_(writers_of(settings, columns_, paper_)),
       output_(output),
       progress_(count, !settings.quiet) {}
 
 void table_stream::start() {
-  if (header_) writer_->header(output_.buffer());
+  if (!header_) return;
+  // The block of this part's first row; the paper layout has at least one
+  // row.
+  const std::uint64_t block = paper_ ? paper_->place_of(std::min(first_, total_ - 1)).block : 0;
+  writers_[block]->header(output_.buffer());
 }
 
 void table_stream::append_number(std::string& text, double value, column_kind kind) const {
@@ -65,37 +83,51 @@ void table_stream::append_number(std::string& text, double value, column_kind ki
 }
 
 void table_stream::take(const row_values& row) {
-  const bool row_starts = paper_ ? texts_.empty() : true;
-  if (!paper_) texts_.clear();
-  if (row_starts) {
-    // The paper layout starts each table row with its n.
-    const std::size_t leading = paper_ ? 1 : columns_.size();
-    for (std::size_t k = 0; k < leading; ++k) {
-      texts_.emplace_back();
-      append_number(texts_.back(), row[k], columns_[k].kind);
-    }
-  }
   if (paper_) {
-    // row: n, b, cl, lower, upper.
-    std::string& pair = texts_.emplace_back();
-    append_fixed(pair, row[3], digits_.value_or(paper_decimals));
-    pair += ", ";
-    append_fixed(pair, row[4], digits_.value_or(paper_decimals));
-  }
-  ++next_row_;
-  if (next_row_ % cells_per_row_ == 0) {
-    write_row(next_row_ == total_);
+    take_paper(row);
+  } else {
     texts_.clear();
+    for (std::size_t k = 0; k < columns_.size(); ++k) {
+      append_number(texts_.emplace_back(), row[k], columns_[k].kind);
+    }
+    ++next_row_;
+    write_row(*writers_[0], next_row_ == total_);
   }
   if (output_.buffer().size() >= send_size) send();
 }
 
-void table_stream::write_row(bool last) {
+// row: n, b, cl, lower, upper.
+void table_stream::take_paper(const row_values& row) {
+  const paper_blocks::place at = paper_->place_of(next_row_);
+  if (at.column == 0) {
+    // A later block opens where its first row is, unless the header of this
+    // part has just opened it.
+    const bool opened = next_row_ == first_ && header_;
+    if (at.block > 0 && at.row == 0 && !opened) {
+      writers_[at.block - 1]->footer(output_.buffer());
+      output_.buffer() += '\n';
+      writers_[at.block]->header(output_.buffer());
+    }
+    texts_.clear();
+    append_number(texts_.emplace_back(), row[0], columns_[0].kind);
+  }
+  std::string& pair = texts_.emplace_back();
+  append_fixed(pair, row[3], digits_.value_or(paper_decimals));
+  pair += ", ";
+  append_fixed(pair, row[4], digits_.value_or(paper_decimals));
+  ++next_row_;
+  if (at.column + 1 == paper_->columns_in(at.block)) {
+    write_row(*writers_[at.block], at.row + 1 == paper_->counts());
+  }
+}
+
+void table_stream::write_row(table_writer& writer, bool last) {
   cells_.clear();
   for (std::size_t k = 0; k < texts_.size(); ++k) {
-    cells_.push_back({texts_[k], paper_ ? k == 0 : true});
+    const bool pair = paper_ && k > 0;
+    cells_.push_back({texts_[k], pair ? cell_kind::pair : cell_kind::number});
   }
-  writer_->row(cells_, last, output_.buffer());
+  writer.row(cells_, last, output_.buffer());
 }
 
 void table_stream::caught_up() {
@@ -113,7 +145,7 @@ void table_stream::send() {
 }
 
 void table_stream::finish() {
-  if (end_ == total_) writer_->footer(output_.buffer());
+  if (end_ == total_) writers_.back()->footer(output_.buffer());
   progress_.clear();
   output_.commit();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fctable/ordered_rows.h"
+#include "fctable/paper_blocks.h"
 #include "fctable/progress_line.h"
 #include "fctable/table_job.h"
 #include "fctable/table_output.h"
@@ -23,10 +24,13 @@ namespace fctable {
 // The rows are rows first .. first + count - 1 of a table of `total`; the
 // part that holds the last row writes the footer.
 //
-// In the paper layout each table row holds the limits of one n at every
-// background, as "lower, upper" rounded to two decimals (or --digits):
-// it takes the next b.size() rows of the job, which must be in the order
-// of make_limits_job.
+// In the paper layout each table row holds the limits of one n at the
+// backgrounds of its block, as "lower, upper" rounded to two decimals (or
+// --digits): it takes the next job rows, which come in the order of
+// paper_blocks. Each block is a table of its own, with the n column and
+// its columns; a blank line stands between two blocks (in LaTeX a new
+// paragraph, so the blocks stand one below the other). The part that holds
+// the first row of a later block closes the block before and opens it.
 class table_stream final : public row_sink {
  public:
   table_stream(const table_settings& settings, std::vector<column> columns, std::uint64_t first,
@@ -44,18 +48,18 @@ class table_stream final : public row_sink {
 
   void send();
   void append_number(std::string& text, double value, column_kind kind) const;
-  void write_row(bool last);
+  void take_paper(const row_values& row);
+  void write_row(table_writer& writer, bool last);
 
   std::vector<column> columns_;
   std::optional<int> digits_;
   bool header_;
-  bool paper_;
-  std::uint64_t cells_per_row_;  // job rows per table row
+  std::optional<paper_blocks> paper_;  // the paper layout's blocks
   std::uint64_t first_;
   std::uint64_t next_row_;  // the index in the whole table of the next job row
   std::uint64_t end_;       // one past the last job row of this part
   std::uint64_t total_;
-  std::unique_ptr<table_writer> writer_;
+  std::vector<std::unique_ptr<table_writer>> writers_;  // one a block
   table_output& output_;
   progress_line progress_;
   clock::time_point last_sent_ = clock::now();

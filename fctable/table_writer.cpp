@@ -4,7 +4,8 @@
 
 namespace fctable {
 
-std::unique_ptr<table_writer> make_writer(table_format format, column_names columns) {
+std::unique_ptr<table_writer> make_writer(table_format format, column_names columns,
+                                          name_style style) {
   switch (format) {
     case table_format::csv:
       return make_csv_writer(std::move(columns));
@@ -15,7 +16,7 @@ std::unique_ptr<table_writer> make_writer(table_format format, column_names colu
     case table_format::markdown:
       return make_markdown_writer(std::move(columns));
     case table_format::latex:
-      return make_latex_writer(std::move(columns));
+      return make_latex_writer(std::move(columns), style);
   }
   return nullptr;
 }

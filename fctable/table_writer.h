@@ -10,12 +10,22 @@ namespace fctable {
 
 enum class table_format { csv, tsv, json, markdown, latex };
 
-// One cell of a row, already in text: a number (as written, "0.5", "1e-07")
-// or a text that the format may have to quote or escape ("0.00, 2.44").
+enum class cell_kind {
+  number,  // as written: "0.5", "1e-07"
+  text,    // a text that the format may have to quote or escape
+  pair,    // two numbers as written, "lower, upper" ("0.00, 2.44"): a text
+           // in most formats, an array of two numbers in JSON
+};
+
+// One cell of a row, already in text.
 struct cell {
   std::string_view text;
-  bool number = true;
+  cell_kind kind = cell_kind::number;
 };
+
+// How the column names read: as words ("lower", "n_low"), or as formulas
+// the program makes ("b = 0.5"), which LaTeX sets in math mode as they are.
+enum class name_style { words, formulas };
 
 // Writes a table in one format, appending to a string: the header (with
 // whatever opens the table), the rows, and the footer that closes it. A
@@ -40,13 +50,17 @@ std::unique_ptr<table_writer> make_csv_writer(column_names columns);
 // as \\, \t, \n or \r.
 std::unique_ptr<table_writer> make_tsv_writer(column_names columns);
 // One JSON array of objects keyed by the column names, one object a line;
-// numbers as JSON numbers, texts as JSON strings.
+// numbers as JSON numbers, texts as JSON strings, pairs as arrays of two
+// numbers ([0.00, 2.44]).
 std::unique_ptr<table_writer> make_json_writer(column_names columns);
 // A Markdown (GitHub) table, numbers aligned right; | and \ escaped.
 std::unique_ptr<table_writer> make_markdown_writer(column_names columns);
-// A LaTeX tabular environment; LaTeX's special characters escaped.
-std::unique_ptr<table_writer> make_latex_writer(column_names columns);
+// A LaTeX tabular environment; LaTeX's special characters escaped, except
+// in names that are formulas ("$b = 0.5$").
+std::unique_ptr<table_writer> make_latex_writer(column_names columns,
+                                                name_style style = name_style::words);
 
-std::unique_ptr<table_writer> make_writer(table_format format, column_names columns);
+std::unique_ptr<table_writer> make_writer(table_format format, column_names columns,
+                                          name_style style = name_style::words);
 
 }  // namespace fctable

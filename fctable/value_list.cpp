@@ -38,7 +38,9 @@ parsed_decimal parse_decimal(std::string_view text) {
   const bool negative = at < text.size() && text[at] == '-';
   if (at < text.size() && (text[at] == '-' || text[at] == '+')) ++at;
   std::string digits;
-  std::int32_t exponent = 0;
+  // 64 bits: the digits after the point count down from 0 by at most the
+  // text's length.
+  std::int64_t exponent = 0;
   bool any_digit = false;
   for (; at < text.size() && is_digit(text[at]); ++at, any_digit = true) digits += text[at];
   if (at < text.size() && text[at] == '.') {
@@ -53,9 +55,14 @@ parsed_decimal parse_decimal(std::string_view text) {
     const bool negative_exponent = at < text.size() && text[at] == '-';
     if (at < text.size() && (text[at] == '-' || text[at] == '+')) ++at;
     if (at == text.size()) return {{}, not_a_number};
-    std::int32_t written = 0;
+    // The digits after the point and the zeros trimmed below move the
+    // exponent by at most the text's length, so a written exponent capped
+    // that far beyond exponent_cap still leaves the value beyond the range:
+    // 0.<100000 zeros>1e100300 is 1e299.
+    const std::int64_t written_cap = static_cast<std::int64_t>(text.size()) + exponent_cap;
+    std::int64_t written = 0;
     for (; at < text.size() && is_digit(text[at]); ++at) {
-      written = std::min(exponent_cap, written * 10 + (text[at] - '0'));
+      written = std::min(written_cap, written * 10 + (text[at] - '0'));
     }
     exponent += negative_exponent ? -written : written;
   }
@@ -74,7 +81,11 @@ parsed_decimal parse_decimal(std::string_view text) {
   }
   std::int64_t value = 0;
   std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  return {{negative ? -value : value, exponent}, {}};
+  // Past exponent_cap, 1 to 18 digits are beyond the range of a double
+  // either way.
+  const auto capped =
+      static_cast<std::int32_t>(std::clamp<std::int64_t>(exponent, -exponent_cap, exponent_cap));
+  return {{negative ? -value : value, capped}, {}};
 }
 
 std::optional<double> to_double(std::int64_t digits, std::int32_t exponent) {
@@ -169,7 +180,11 @@ parsed_run parse_run(std::string_view text) {
 
 double value_list::run::value(std::uint64_t i) const {
   // Exact: i step is at most the width of the range, which fits.
-  return *to_double(start + static_cast<std::int64_t>(i) * step, exponent);
+  const std::int64_t digits = start + static_cast<std::int64_t>(i) * step;
+  // The ends are checked, so a value between them fails to convert only by
+  // rounding to zero (a tiny step near zero, 1e-324 in 0:5e-324:1e-324):
+  // zero is then its nearest double.
+  return to_double(digits, exponent).value_or(digits < 0 ? -0.0 : 0.0);
 }
 
 bool value_list::run::whole() const {

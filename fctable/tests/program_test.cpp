@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "fclimits/fclimits.h"
+#include "fctable/quoted_text.h"
 #include "fctable/requests.h"
 #include "fctable/tests/fctable_runner.h"
 
@@ -93,8 +94,28 @@ struct error_case {
 const error_case error_cases[] = {
     {{}, "fctable: A subcommand is required"},
     {{"limits", "--b", "1"}, "fctable: limits needs --n and --b, or --requests"},
+    // An unknown name: what was typed, and the closest name or the valid ones.
+    {{"limits", "--confidence", "0.9"}, "fctable: unknown option --confidence: did you mean --cl?"},
+    {{"limits", "--n", "1", "--background", "3"},
+     "fctable: unknown option --background: did you mean --b?"},
+    {{"belt", "--b", "1", "--cl", "0.9", "--mean", "0:1"},
+     "fctable: unknown option --mean: did you mean --mu?"},
+    {{"limits", "--n", "1", "--b", "-1", "--thraeds", "2"},
+     "fctable: unknown option --thraeds: did you mean --threads?"},
+    {{"coverage", "--b", "1", "--mu", "0:1", "--confidence", "0.9"},
+     "fctable: unknown option --confidence: did you mean --cl?"},
     {{"limits", "--n", "1", "--b", "1", "--speed", "2"},
-     "fctable: The following arguments were not expected: 2 --speed"},
+     "fctable: unknown option --speed: the options of limits are --n, --b, --cl, --requests, "
+     "--layout, --columns, --tolerance, --no-correction, --format, --digits, --threads, --shard, "
+     "--no-header, --output and --quiet"},
+    {{"limit", "--n", "1", "--b", "1"}, "fctable: unknown command 'limit': did you mean 'limits'?"},
+    {{"tables"},
+     "fctable: unknown command 'tables': the commands are limits, belt, coverage and sensitivity"},
+    {{"--quiet", "limits"},
+     "fctable: unknown option --quiet: a command comes first: limits, belt, coverage or "
+     "sensitivity"},
+    {{"limits", "--n", "1", "--b", "1", "3"},
+     "fctable: The following argument was not expected: 3"},
     // Refused before the thousands of rows ahead of it take minutes.
     {{"limits", "--n", "0:20", "--b", "0:700:0.5,800"},
      "fctable: --b 0:700:0.5,800: 800 is too large: the largest background computed is 705"
@@ -126,6 +147,12 @@ const error_case error_cases[] = {
      "fctable: --format xml: expected csv, tsv, json, markdown or latex"},
     {{"limits", "--n", "0", "--b", "1", "--layout", "paper"},
      "fctable: --layout paper needs one level: give --cl with one value"},
+    {{"limits", "--n", "0", "--b", "1", "--cl", "0.9", "--layout", "paper", "--columns", "4"},
+     "fctable: --columns 4: only the LaTeX table of the paper layout comes in blocks of columns: "
+     "give --layout paper --format latex"},
+    {{"limits", "--n", "0", "--b", "1", "--cl", "0.9", "--layout", "paper", "--format", "latex",
+      "--columns", "0"},
+     "fctable: --columns 0: expected a number of columns: a whole number from 1 to 1000"},
     {{"limits", "--n", "0", "--b", "1", "--threads", "0"},
      "fctable: --threads 0: expected a number of threads: a whole number from 1 to 1024"},
     {{"limits", "--n", "0", "--b", "1", "--digits", "2.5"},
@@ -135,9 +162,12 @@ const error_case error_cases[] = {
     {{"limits", "--requests", "-", "--n", "1"},
      "fctable: --requests takes the place of --n and --b"},
     {{"limits", "--requests", "-"},
-     "fctable: --requests -, line 3: b = 706 is too large: the largest background computed is 705"
-     " (the Poisson terms overflow the double range above about 707)",
+     "fctable: --requests -, line 3 '4 706': b = 706 is too large: the largest background "
+     "computed is 705 (the Poisson terms overflow the double range above about 707)",
      "0 3\n# n b\n4 706\n"},
+    {{"limits", "--requests", "-"},
+     "fctable: --requests -, line 2 '10,3,0.9,\\x07': expected 'n b' or 'n b cl'",
+     "10, 3\n10,3,0.9,\a\n"},
     {{"limits", "--requests", "/nonexistent/requests.txt"},
      "fctable: --requests /nonexistent/requests.txt: No such file or directory"},
     {{"belt", "--b", "1,2", "--cl", "0.9", "--mu", "0:1"},
@@ -155,7 +185,9 @@ TEST(fctable, every_error_exits_2_naming_the_option_and_value_with_a_hint) {
     const run_result r = run_fctable(c.args, setup);
     EXPECT_EQ(r.exit_status, 2);
     EXPECT_EQ(r.out, "");
-    const std::string command = c.args.empty() || c.args[0].starts_with("-") ? "" : c.args[0] + " ";
+    const bool known = !c.args.empty() && (c.args[0] == "limits" || c.args[0] == "belt" ||
+                                           c.args[0] == "coverage" || c.args[0] == "sensitivity");
+    const std::string command = known ? c.args[0] + " " : "";
     EXPECT_EQ(r.err, std::string(c.message) + "\nTry 'fctable " + command +
                          "--help' for more information.\n");
   }
@@ -171,6 +203,10 @@ const same_bytes_case same_bytes_cases[] = {
     {{"limits", "--n", "0:6", "--b", "0:3:0.5", "--format", "json"}, 4},
     {{"limits", "--n", "0:6", "--b", "0:3:0.5", "--cl", "0.9", "--layout", "paper", "--format",
       "latex"},
+     3},
+    // Each part starts a block.
+    {{"limits", "--n", "0:2", "--b", "0:3:0.5", "--cl", "0.9", "--layout", "paper", "--format",
+      "latex", "--columns", "3"},
      3},
     {{"belt", "--b", "3", "--cl", "0.9", "--mu", "0:5:0.25", "--format", "markdown"}, 2},
     {{"coverage", "--b", "1", "--cl", "0.9", "--mu", "0:3:0.1", "--quiet"}, 2},
@@ -226,7 +262,8 @@ const request_input_case request_input_cases[] = {
     {longest_line + "\n2 3 0.9", 0, ""},
     // Refused at its cap, not read into memory to its end.
     {"1 3 0.9\n" + longest_line + " \n2 3 0.9\n", 2,
-     "fctable: --requests -, line 2: longer than " + std::to_string(fctable::longest_request_line) +
+     "fctable: --requests -, line 2 '1 3 0.9" + std::string(fctable::most_quoted_bytes - 7, ' ') +
+         "...': longer than " + std::to_string(fctable::longest_request_line) +
          " bytes\nTry 'fctable limits --help' for more information.\n"},
     {"1 3 0.9\n2 3 0.9\n", 0, "", true},
     // A failed read is no end of the requests.
@@ -292,15 +329,50 @@ TEST(fctable, sensitivity_at_no_background_is_the_zero_count_upper_limit) {
   }
 }
 
+struct paper_case {
+  arguments options;
+  const char* table;
+};
+
+const paper_case paper_cases[] = {
+    {{"--format", "markdown"},
+     "| n | b = 0 | b = 3 |\n"
+     "| ---: | ---: | ---: |\n"
+     "| 0 | 0.00, 2.43 | 0.00, 1.08 |\n"
+     "| 1 | 0.11, 4.36 | 0.00, 1.88 |\n"},
+    // Numbers, with the digits of the rounding.
+    {{"--format", "json", "--digits", "3"},
+     "[\n"
+     "{\"n\": 0, \"b = 0\": [0.000, 2.435], \"b = 3\": [0.000, 1.079]},\n"
+     "{\"n\": 1, \"b = 0\": [0.105, 4.361], \"b = 3\": [0.000, 1.880]}\n"
+     "]\n"},
+    // Blocks of columns one below the other, names in math mode.
+    {{"--format", "latex", "--columns", "1"},
+     "\\begin{tabular}{rr}\n\\hline\n$n$ & $b = 0$ \\\\\n\\hline\n"
+     "0 & 0.00, 2.43 \\\\\n1 & 0.11, 4.36 \\\\\n\\hline\n\\end{tabular}\n"
+     "\n"
+     "\\begin{tabular}{rr}\n\\hline\n$n$ & $b = 3$ \\\\\n\\hline\n"
+     "0 & 0.00, 1.08 \\\\\n1 & 0.00, 1.88 \\\\\n\\hline\n\\end{tabular}\n"},
+};
+
 TEST(fctable, paper_layout_rounds_each_pair_to_two_decimals) {
-  const run_result r = run_fctable({"limits", "--n", "0:2", "--b", "0,3", "--cl", "0.9", "--layout",
-                                    "paper", "--format", "markdown"});
-  EXPECT_EQ(r.out,
-            "| n | b = 0 | b = 3 |\n"
-            "| ---: | ---: | ---: |\n"
-            "| 0 | 0.00, 2.43 | 0.00, 1.08 |\n"
-            "| 1 | 0.11, 4.36 | 0.00, 1.88 |\n"
-            "| 2 | 0.53, 5.91 | 0.00, 3.04 |\n");
+  for (const paper_case& c : paper_cases) {
+    SCOPED_TRACE(c.options[1]);
+    const run_result r = run_fctable(with(
+        {"limits", "--n", "0:1", "--b", "0,3", "--cl", "0.9", "--layout", "paper"}, c.options));
+    EXPECT_EQ(r.out, c.table);
+  }
+  // The paper's 90 % grid: 31 columns in six blocks of at most six, each
+  // fitting a page.
+  const run_result grid = run_fctable({"limits", "--n", "0:20", "--b", "0:15:0.5", "--cl", "0.9",
+                                       "--layout", "paper", "--format", "latex"});
+  std::size_t blocks = 0;
+  for (std::size_t at = 0; (at = grid.out.find("\\begin{tabular}", at)) != std::string::npos;
+       ++at) {
+    ++blocks;
+  }
+  EXPECT_EQ(blocks, 6u);
+  EXPECT_EQ(grid.out.find("{rrrrrrrr"), std::string::npos);
 }
 
 TEST(fctable, coverage_summary_names_the_lowest_mean) {
@@ -575,9 +647,9 @@ TEST(fctable, progress_line_only_on_a_terminal_and_cleared_at_the_end) {
 TEST(fctable, help_lists_every_option_and_version_prints_the_version) {
   const run_result help = run_fctable({"limits", "--help"});
   EXPECT_EQ(help.exit_status, 0);
-  for (const char* option :
-       {"--n", "--b", "--cl", "--requests", "--tolerance", "--no-correction", "--layout",
-        "--format", "--digits", "--threads", "--shard", "--no-header", "--output", "--quiet"}) {
+  for (const char* option : {"--n", "--b", "--cl", "--requests", "--tolerance", "--no-correction",
+                             "--layout", "--columns", "--format", "--digits", "--threads",
+                             "--shard", "--no-header", "--output", "--quiet"}) {
     EXPECT_NE(help.out.find(std::string("  ") + option + " "), std::string::npos) << option;
   }
   const run_result version = run_fctable({"--version"});

@@ -44,7 +44,12 @@ const line_case line_cases[] = {
      false,
      {},
      "cl = 1 is not a confidence level: it must lie strictly between 0 and 1"},
-    {"1,3\n", false, {}, "expected 'n b' or 'n b cl'"},
+    // One comma may stand between values, as the console takes them.
+    {"10,3\n", true, {10, 3.0, no_level}, ""},
+    {"10, 3 ,0.9\n", true, {10, 3.0, 0.9}, ""},
+    {"10,,3\n", false, {}, "expected 'n b' or 'n b cl'"},
+    {",10 3\n", false, {}, "expected 'n b' or 'n b cl'"},
+    {"10 3,\n", false, {}, "expected 'n b' or 'n b cl'"},
     // A line's text in a message: escaped, and cut after a few dozen bytes.
     {"2\0 3\n"sv, false, {}, "'2\\x00' is not a number; expected 'n b' or 'n b cl'"},
     {"\x01\x7f\\ 3\n", false, {}, "'\\x01\\x7f\\\\' is not a number; expected 'n b' or 'n b cl'"},

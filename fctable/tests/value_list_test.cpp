@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,10 @@ TEST(value_list, ranges_step_exactly_in_decimal) {
   }
 }
 
+constexpr double tiniest = std::numeric_limits<double>::denorm_min();
+
 struct list_case {
-  const char* text;
+  std::string text;
   std::vector<double> values;  // empty: refused
 };
 
@@ -71,6 +74,12 @@ const list_case list_cases[] = {
     {"1234567890.123456789", {}},  // 19 significant digits
     {"0:1e18:1e-18", {}},          // the values need 37 digits
     {"0:1e13", {}},                // more values than any list may hold
+    // Values between checked ends that round to zero.
+    {"0:5e-324:1e-324", {0, 0, 0, tiniest, tiniest, tiniest}},
+    {"-2e-324:2e-324:1e-324", {}},  // ends that round to zero are refused
+    // The written exponent is capped, but only far past where the point has
+    // moved it.
+    {"0." + std::string(100000, '0') + "1e100300", {1e299}},
 };
 
 TEST(value_list, values_and_refusals) {

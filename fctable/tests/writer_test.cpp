@@ -10,14 +10,16 @@ namespace fctable {
 namespace {
 
 // Two rows with every character some format must escape, in a column name
-// and a text cell; numbers pass as they are.
+// and a text cell; numbers and pairs of numbers pass as they are, but for
+// JSON's brackets around a pair.
 const column_names awkward_names = {"n", "a|b,\"c\"\t_&%\\"};
-const std::vector<cell> first_row = {{"0", true}, {"0.00, 2.44", false}};
-const std::vector<cell> last_row = {{"1e-07", true}, {"x|y\t\"z\"\n#$_{}~^\\", false}};
+const std::vector<cell> first_row = {{"0"}, {"0.00, 2.44", cell_kind::pair}};
+const std::vector<cell> last_row = {{"1e-07"}, {"x|y\t\"z\"\n#$_{}~^\\", cell_kind::text}};
 
 struct format_case {
   table_format format;
   const char* table;  // header, the two rows, footer
+  name_style style = name_style::words;
 };
 
 const format_case format_cases[] = {
@@ -31,7 +33,7 @@ const format_case format_cases[] = {
      "1e-07\tx|y\\t\"z\"\\n#$_{}~^\\\\\n"},
     {table_format::json,
      "[\n"
-     "{\"n\": 0, \"a|b,\\\"c\\\"\\t_&%\\\\\": \"0.00, 2.44\"},\n"
+     "{\"n\": 0, \"a|b,\\\"c\\\"\\t_&%\\\\\": [0.00, 2.44]},\n"
      "{\"n\": 1e-07, \"a|b,\\\"c\\\"\\t_&%\\\\\": \"x|y\\t\\\"z\\\"\\n#$_{}~^\\\\\"}\n"
      "]\n"},
     {table_format::markdown,
@@ -46,10 +48,19 @@ const format_case format_cases[] = {
      "1e-07 & x|y\t\"z\"\n\\#\\$\\_\\{\\}\\textasciitilde{}\\textasciicircum{}\\textbackslash{} "
      "\\\\\n"
      "\\hline\n\\end{tabular}\n"},
+    // Formulas in math mode, as they are.
+    {table_format::latex,
+     "\\begin{tabular}{rr}\n\\hline\n"
+     "$n$ & $a|b,\"c\"\t_&%\\$ \\\\\n\\hline\n"
+     "0 & 0.00, 2.44 \\\\\n"
+     "1e-07 & x|y\t\"z\"\n\\#\\$\\_\\{\\}\\textasciitilde{}\\textasciicircum{}\\textbackslash{} "
+     "\\\\\n"
+     "\\hline\n\\end{tabular}\n",
+     name_style::formulas},
 };
 
-std::string whole_table(table_format format) {
-  const auto writer = make_writer(format, awkward_names);
+std::string whole_table(table_format format, name_style style = name_style::words) {
+  const auto writer = make_writer(format, awkward_names, style);
   std::string out;
   writer->header(out);
   writer->row(first_row, false, out);
@@ -61,13 +72,14 @@ std::string whole_table(table_format format) {
 TEST(table_writer, header_rows_and_escaping) {
   for (const format_case& c : format_cases) {
     SCOPED_TRACE(static_cast<int>(c.format));
-    EXPECT_EQ(whole_table(c.format), c.table);
+    EXPECT_EQ(whole_table(c.format, c.style), c.table);
   }
 }
 
 TEST(table_writer, json_reads_back_as_numbers_and_texts) {
   const nlohmann::json table = nlohmann::json::parse(whole_table(table_format::json));
   ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(table[0][awkward_names[1]], nlohmann::json::parse("[0, 2.44]"));
   EXPECT_EQ(table[1]["n"].get<double>(), 1e-07);
   EXPECT_EQ(table[1][awkward_names[1]].get<std::string>(), last_row[1].text);
 }

@@ -1,0 +1,47 @@
+// fctable coverage: the probability that the reported interval contains
+// each true signal mean, with a summary on standard error.
+#include <memory>
+#include <string>
+
+#include "fctable/commands.h"
+#include "fctable/table_job.h"
+
+namespace fctable {
+namespace {
+
+struct coverage_texts {
+  std::string b, cl, mu;
+  search_texts search;
+  output_texts output;
+};
+
+table_settings check_coverage(const checker& with, const coverage_texts& texts) {
+  table_settings settings;
+  settings.cl = with.one("--cl", texts.cl, value_kind::level, "confidence level");
+  settings.b = with.one("--b", texts.b, value_kind::background, "background");
+  settings.mu = with.list("--mu", texts.mu, value_kind::coverage_mean);
+  check_search_options(with, texts.search, settings);
+  check_output_options(with, texts.output, settings);
+  settings.make_job = make_coverage_job;
+  return settings;
+}
+
+}  // namespace
+
+command setup_coverage(CLI::App& program) {
+  auto texts = std::make_shared<coverage_texts>();
+  CLI::App* coverage = add_command(
+      program, "coverage",
+      "The probability that the reported interval contains each true signal mean; a summary "
+      "on standard error.");
+  coverage->add_option("--b", texts->b, backgrounds_help("The background"))
+      ->type_name("B")
+      ->required();
+  coverage->add_option("--cl", texts->cl, "The confidence level")->type_name("CL")->required();
+  coverage->add_option("--mu", texts->mu, "Signal means")->type_name("LIST")->required();
+  add_search_options(*coverage, texts->search);
+  add_output_options(*coverage, texts->output);
+  return {coverage, [texts](const checker& with) { return check_coverage(with, *texts); }};
+}
+
+}  // namespace fctable
