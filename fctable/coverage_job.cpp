@@ -45,10 +45,12 @@ class coverage_job final : public table_job {
     }
   }
 
-  // "coverage at least 0.8873 (at mu = 0.45); 12 of 101 means (11.9 %) below cl = 0.9"
+  // "lowest coverage at the means given 0.8873 (at mu = 0.45); 12 of 101
+  // means (11.9 %) below cl = 0.9": only the means given are known, and the
+  // coverage can dip between them.
   std::string summary() const override {
     if (points_ == 0) return "fctable: coverage: no means in this part of the list";
-    std::string text = "fctable: coverage at least ";
+    std::string text = "fctable: lowest coverage at the means given ";
     append_shortest(text, lowest_);
     text += " (at mu = ";
     append_shortest(text, lowest_at_);

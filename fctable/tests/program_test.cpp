@@ -386,7 +386,7 @@ TEST(fctable, coverage_summary_names_the_lowest_mean) {
     if (read_double(rows[k][1]) < read_double(rows[lowest][1])) lowest = k;
     if (read_double(rows[k][1]) < 0.9) ++below;
   }
-  const std::string expected = "fctable: coverage at least " + rows[lowest][1] +
+  const std::string expected = "fctable: lowest coverage at the means given " + rows[lowest][1] +
                                " (at mu = " + rows[lowest][0] + "); " + std::to_string(below) +
                                " of 9 means";
   EXPECT_TRUE(r.err.starts_with(expected)) << r.err;
