@@ -1,8 +1,9 @@
 // Check mode over many requests: every decision the cheaper route proves is
 // also built, and any difference fails the run. With no argument, the
 // 651-request grid at the console's three levels; with "random N SEED", N
-// random requests (counts to 200, backgrounds to 300, one in twenty from
-// 695 to 705) at random levels, on two threads.
+// random requests (counts to 200, backgrounds to 300, one in a hundred
+// from 695 to 705, where each request costs a hundred others) at random
+// levels, on two threads.
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
@@ -42,7 +43,7 @@ std::vector<request> random_requests(std::size_t count, std::uint64_t seed) {
   std::uniform_real_distribution<double> levels(0.3, 0.999);
   std::vector<request> requests;
   for (std::size_t i = 0; i < count; ++i) {
-    const double b = i % 20 == 19 ? near_700(random) : backgrounds(random);
+    const double b = i % 100 == 99 ? near_700(random) : backgrounds(random);
     const double cl = i % 2 == 0 ? levels(random) : (i % 4 == 1 ? 0.90 : 0.6827);
     requests.push_back({counts(random), b, cl});
   }
