@@ -13,6 +13,8 @@
 
 namespace {
 
+using test_support::end_of_input_report;
+
 const std::string banner =
     "  \r\n"
     "    Estimation of lower and upper limits on effect in accordance\r\n"
@@ -35,9 +37,6 @@ const std::string answer_0_0 =
     "with 68.27%   0.000000000000000E+000        1.291992187500000\r\n"
     "with 90.00%   0.000000000000000E+000        2.434570312500000\r\n"
     "with 95.00%   0.000000000000000E+000        3.089843750000000";
-
-const std::string end_of_input_report =
-    "\r\nrun-time error F6501: READ(CON)\r\n- end of file encountered\r\n";
 
 TEST(console_session, through_pipes) {
   const auto result = test_support::run_through_pipes("0 3\n");

@@ -16,12 +16,12 @@ std::string report(std::string_view code, std::string_view kind, std::string_vie
          std::string(message) + "\r\n";
 }
 
-const std::string end_of_input = report("F6501", "READ(CON)", "end of file encountered");
+using test_support::end_of_input_report;
 
 TEST(dialogue, answers_each_request_until_end_of_input) {
   const auto result = run_through_pipes("0 3\n0 0\n");
   EXPECT_EQ(result.exit_status, 1);
-  EXPECT_EQ(result.err, end_of_input);
+  EXPECT_EQ(result.err, end_of_input_report);
   std::size_t answers = 0;
   for (std::size_t at = result.out.find("effect's limits are equal:"); at != std::string::npos;
        at = result.out.find("effect's limits are equal:", at + 1)) {
@@ -45,7 +45,7 @@ TEST(dialogue, refuses_negative_count_or_background) {
       {"-2147483648 0\n", report("F6101", "READ(CON)", "invalid INTEGER")},
       {"3 -1e-300\n", report("F6103", "READ(CON)", "invalid REAL")},
       // -0 is 0, and -0.0 counts as 0.0
-      {"-0 -0.0\n", end_of_input},
+      {"-0 -0.0\n", end_of_input_report},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.input);
@@ -53,7 +53,7 @@ TEST(dialogue, refuses_negative_count_or_background) {
     EXPECT_EQ(result.exit_status, 1);
     EXPECT_EQ(result.err, c.expected_err);
     const bool answered = result.out.find("effect's limits") != std::string::npos;
-    EXPECT_EQ(answered, c.expected_err == end_of_input);
+    EXPECT_EQ(answered, c.expected_err == end_of_input_report);
   }
 }
 
@@ -64,7 +64,7 @@ TEST(dialogue, large_count_and_large_background_get_an_answer) {
     SCOPED_TRACE(request);
     const auto result = run_through_pipes(request, 300);
     EXPECT_EQ(result.exit_status, 1);
-    EXPECT_EQ(result.err, end_of_input);
+    EXPECT_EQ(result.err, end_of_input_report);
     EXPECT_NE(result.out.find("effect's limits are equal:"), std::string::npos);
   }
 }

@@ -18,7 +18,7 @@ std::string report(std::string_view first_line, std::string_view message) {
   return "\r\nrun-time error " + std::string(first_line) + "\r\n- " + std::string(message) + "\r\n";
 }
 
-const std::string end_of_input = report("F6501: READ(CON)", "end of file encountered");
+using test_support::end_of_input_report;
 
 // The answer to the request number `which` (from 0): "effect's limits are
 // equal:" and its three result lines.
@@ -53,7 +53,7 @@ TEST(input_session, values_over_several_lines_and_typed_ahead_lines) {
     const auto result = run_through_pipes(c.input);
     const auto expected = run_through_pipes(std::string(c.same_answers_as) + "\n");
     EXPECT_EQ(result.out, expected.out);
-    EXPECT_EQ(result.err, end_of_input);
+    EXPECT_EQ(result.err, end_of_input_report);
   }
 }
 
@@ -70,8 +70,8 @@ TEST(input_session, unreadable_input_ends_with_its_report) {
       {"5 1e400\n",
        report("F6102: READ(CON)", "REAL indefinite ( uninitialized or previous error )")},
       {"'5' 1\n", report("F6504: READ(CON)", "invalid number in input")},
-      {"5\n", end_of_input},             // end of input inside the statement
-      {"5 2\x1a\n6 1\n", end_of_input},  // a line ending in Ctrl-Z ends the input
+      {"5\n", end_of_input_report},             // end of input inside the statement
+      {"5 2\x1a\n6 1\n", end_of_input_report},  // a line ending in Ctrl-Z ends the input
       // The Poisson product of a huge background overflows.
       {"0 1000\n", report("M6104: MATH", "floating-point error: overflow")},
   };
@@ -90,7 +90,7 @@ TEST(input_session, lines_before_a_ctrl_z_line_are_answered) {
   const auto result = run_through_pipes("0 3\n0 0\n\x1a\n7 7\n");
   EXPECT_EQ(answer_lines(result.out, 1), answer_for("0 0"));
   EXPECT_EQ(answer_lines(result.out, 2), "");
-  EXPECT_EQ(result.err, end_of_input);
+  EXPECT_EQ(result.err, end_of_input_report);
 }
 
 // A writer that pauses inside a line: the pipe delivers the line in pieces.
@@ -111,7 +111,7 @@ TEST(input_session, last_line_without_line_end_is_read) {
   line += std::string(132 - line.size(), ' ');
   const auto result = run_through_pipes(line);
   EXPECT_EQ(answer_lines(result.out, 0), answer_for("4 2"));
-  EXPECT_EQ(result.err, end_of_input);
+  EXPECT_EQ(result.err, end_of_input_report);
 }
 
 TEST(input_session, terminal_line_of_131_characters_is_the_longest) {
@@ -169,7 +169,7 @@ TEST(input_session, non_blocking_input_is_waited_for) {
   setup.input_delay_ms = 300;
   const auto result = test_support::run_program("0 3\n", setup);
   EXPECT_EQ(answer_lines(result.out, 0), answer_for("0 3"));
-  EXPECT_EQ(result.err, end_of_input);
+  EXPECT_EQ(result.err, end_of_input_report);
 }
 
 TEST(input_session, interrupt_key_ends_without_a_report) {
