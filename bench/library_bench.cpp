@@ -1,10 +1,12 @@
-// The request grid through the public library on all cores: the figure the
-// Python module's grid call is measured against.
+// The request grid through the public library: on all cores (the figure the
+// Python module's grid call is measured against), and on one core with each
+// search method side by side; single requests at large backgrounds.
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "fclimits/fclimits.h"
@@ -29,6 +31,50 @@ void library_grid(benchmark::State& state) {
 }
 
 BENCHMARK(library_grid)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1)->Repetitions(5);
+
+fclimits::options method_of(const benchmark::State& state) {
+  return {.method = state.range(0) == 0 ? fclimits::search_method::exact
+                                        : fclimits::search_method::console};
+}
+
+// The same 651 x 3 requests on one thread, argument 0 exact, 1 console.
+void grid_one_thread(benchmark::State& state) {
+  const fclimits::options how = method_of(state);
+  state.SetLabel(state.range(0) == 0 ? "exact" : "console");
+  for (auto _ : state) {
+    for (std::int32_t Nm = 0; Nm <= 20; ++Nm) {
+      for (int half = 0; half <= 30; ++half) {
+        for (const double cl : levels) {
+          benchmark::DoNotOptimize(fclimits::limits(Nm, half * 0.5, cl, how));
+        }
+      }
+    }
+  }
+}
+
+BENCHMARK(grid_one_thread)->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(3);
+
+// One request with the correction at a large background, 90 %.
+struct large_request {
+  std::int32_t Nm;
+  double b;
+};
+
+constexpr std::array<large_request, 5> large_requests = {
+    {{0, 300.0}, {0, 700.0}, {200, 650.0}, {650, 700.0}, {400, 386.9}}};
+
+void large_background(benchmark::State& state) {
+  const large_request r = large_requests[static_cast<std::size_t>(state.range(1))];
+  const fclimits::options how = method_of(state);
+  state.SetLabel(std::string(state.range(0) == 0 ? "exact" : "console") +
+                 " Nm=" + std::to_string(r.Nm) + " b=" + std::to_string(r.b).substr(0, 5));
+  for (auto _ : state) benchmark::DoNotOptimize(fclimits::limits(r.Nm, r.b, 0.90, how));
+}
+
+BENCHMARK(large_background)
+    ->ArgsProduct({{0, 1}, {0, 1, 2, 3, 4}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace
 

@@ -69,7 +69,7 @@ std::optional<refusal> refusal_of_level(double cl) {
   return outside_domain("is not a confidence level: it must lie strictly between 0 and 1");
 }
 
-std::optional<refusal> refusal_of_tolerance(double tolerance) {
+std::optional<refusal> refusal_of_tolerance(double tolerance, search_method method) {
   if (!finite_and_not_negative(tolerance)) {
     return outside_domain(
         "is not a search tolerance: it must be finite and >= 0 (0: the method's own)");
@@ -77,6 +77,12 @@ std::optional<refusal> refusal_of_tolerance(double tolerance) {
   if (tolerance > max_tolerance) {
     return too_large("is too large: the coarsest search tolerance is " +
                      internal::describe(max_tolerance));
+  }
+  // Exact comparison: 0 is the method's own width.
+  if (method == search_method::exact && tolerance != 0.0) {
+    return outside_domain(
+        "is not for the exact method, which finds each limit to adjacent doubles: a tolerance is "
+        "for the console method");
   }
   return {};
 }
@@ -120,7 +126,12 @@ void check_coverage_mean(double mu) { check("mu", mu, refusal_of_coverage_mean(m
 void check_level(double cl) { check("cl", cl, refusal_of_level(cl)); }
 
 void check_options(const options& how) {
-  check("tolerance", how.tolerance, refusal_of_tolerance(how.tolerance));
+  check("tolerance", how.tolerance, refusal_of_tolerance(how.tolerance, how.method));
+  if (how.method != search_method::exact && how.method != search_method::console) {
+    throw std::invalid_argument(
+        "fclimits: method = " + std::to_string(static_cast<int>(how.method)) +
+        " is not a search method: it must be exact or console");
+  }
 }
 
 }  // namespace internal

@@ -2,17 +2,22 @@
 
 // fclimits: exact Feldman-Cousins confidence limits on the mean of a Poisson
 // signal over a known background (G. J. Feldman and R. D. Cousins, Phys. Rev.
-// D 57 (1998) 3873), with the limit searches and the upper-limit correction
-// of the ADMA program.
+// D 57 (1998) 3873), with the upper-limit correction for backgrounds above
+// the count of the ADMA program.
 //
 //   #include <fclimits/fclimits.h>
 //
 //   const fclimits::interval i = fclimits::limits(3, 0.0, 0.90);
-//   // i.lower == 1.10546875, i.upper == 7.4287109375
+//   // i.lower == 1.1020653282493209, i.upper == 7.4249836160932778
 //
-// With default options every call gives exactly the doubles of the console
-// program fclimits, whose printed digits are these values rounded to 16
-// significant digits.
+// By default the limits are exact: the belt's true edges, every island of
+// acceptance included, each located to adjacent doubles (search_method). The
+// method `console` gives instead exactly the doubles of the console program
+// fclimits, whose printed digits are those values rounded to 16 significant
+// digits:
+//
+//   fclimits::limits(3, 0.0, 0.90, {.method = fclimits::search_method::console})
+//   // {1.10546875, 7.4287109375}
 //
 // Every function may be called from any number of threads at once and gives
 // the same bits as on one thread. Nothing needs setting up, nothing is
@@ -53,8 +58,27 @@ struct interval {
   double upper;
 };
 
+// How the limits are found.
+// - exact (the default): the lower limit is the smallest mean mu >= 0
+//   whose acceptance region, exactly as acceptance_region builds it,
+//   reaches n (n_high >= n); the raw upper limit the largest mean whose
+//   region contains n, over every mean, however narrow the island of
+//   acceptance it lies in. Each is located to adjacent doubles: the region
+//   at the reported value reaches (contains) n, the one at the double below
+//   (above) it does not. Every other mean is proven not to, except outside
+//   the proofs' reach (b + mu above 1e4, or mu above 700: counts above about
+//   650), where the edges are found by bisection between means that answer
+//   differently and a stretch whose ends agree is not searched inside.
+//   Costs about 0.1 ms for a request of the paper's grid, more for large
+//   backgrounds and counts (README: the benchmarks).
+// - console: the searches of the console program, which stop at a width of
+//   0.01 (0.0005 b above b = 20): the console's doubles.
+enum class search_method { exact, console };
+
 // How the limits are searched.
-// - tolerance: 0 means the method's own stopping width, 0.01, or 0.0005 b
+// - method: as above.
+// - tolerance (console method only; the exact method refuses one, as it has
+//   no width): 0 means the method's own stopping width, 0.01, or 0.0005 b
 //   above b = 20: the console's digits. A tolerance t > 0 stops both searches
 //   at width t instead, so each limit lies within t of the extreme mean it
 //   looks for, or where no double lies between the ends of the bracket (so
@@ -71,12 +95,15 @@ struct interval {
 //   highest raw upper limit found at backgrounds from b to about b + 1 when
 //   it rises there. false gives the raw upper limit at b alone. The
 //   correction compares raw limits at different backgrounds, so at a finer
-//   tolerance it can move by more than the tolerance.
+//   tolerance it can move by more than the tolerance. In the exact method
+//   the correction takes the highest exact raw upper limit at backgrounds
+//   from b to b + 1.
 // - stop: once a stop is requested through it (from its std::stop_source),
 //   a call still running ends within one step of its searches (about a
 //   millisecond at b = 705) and throws fclimits::stopped; its results are
 //   lost. The default never stops.
 struct options {
+  search_method method = search_method::exact;
   double tolerance = 0.0;
   bool correct_upper = true;
   std::stop_token stop = {};
@@ -113,15 +140,16 @@ inline constexpr double tail_probability = 1e-9;
 
 // The lower and upper limit on the signal mean for a measured count n >= 0,
 // background b >= 0 and confidence level 0 < cl < 1.
-//   limits(0, 0.0, 0.90)  -> {0.0, 2.4345703125}
-//   limits(10, 3.0, 0.90) -> {2.62890625, 13.500116198...}
-//   limits(0, 3.0, 0.90)  -> {0.0, 1.0792477538...} (raw: 0.9550675...)
+//   limits(0, 0.0, 0.90)  -> {0.0, 2.4359150906191953}
+//   limits(10, 3.0, 0.90) -> {2.6326402552277357, 13.500466326900979}
+//   limits(0, 3.0, 0.90)  -> {0.0, 1.0782...} (raw: 0.95302685405431442)
 // At levels below about 0.63 the interval at zero signal can start above n;
 // then no mean accepts n at b itself and the raw upper limit is 0.0 (the
 // correction may still find a higher one at a larger background):
 //   limits(0, 10.0, 0.5, {.correct_upper = false}) -> {0.0, 0.0}
 // Throws std::invalid_argument for n < 0, b negative or not finite, cl not
-// strictly between 0 and 1, a tolerance negative or not finite;
+// strictly between 0 and 1, a tolerance negative or not finite or given to
+// the exact method;
 // std::domain_error and fclimits::stopped as told above. Costs from microseconds (n >= b) to
 // seconds (n far below a background of hundreds, where the correction runs).
 interval limits(std::int32_t n, double b, double cl, const options& how = {});
@@ -193,9 +221,10 @@ std::optional<refusal> refusal_of_background(double b);
 std::optional<refusal> refusal_of_mean(double mu);
 std::optional<refusal> refusal_of_coverage_mean(double mu);
 std::optional<refusal> refusal_of_level(double cl);
-std::optional<refusal> refusal_of_tolerance(double tolerance);
+std::optional<refusal> refusal_of_tolerance(double tolerance,
+                                            search_method method = search_method::console);
 
-// The version of the library, "1.0.0".
+// The version of the library, "2.0.0".
 const char* version();
 
 }  // namespace fclimits

@@ -7,6 +7,8 @@
 #include "fclimits/core_call.h"
 #include "fclimits/fclimits.h"
 #include "limits/acceptance_interval.h"
+#include "limits/exact_correction.h"
+#include "limits/exact_search.h"
 #include "limits/lower_limit.h"
 #include "limits/search_settings.h"
 #include "limits/upper_limit.h"
@@ -19,11 +21,18 @@ interval compute_limits(std::int32_t n, double b, double cl, const options& how)
   const ::limits::search_settings settings{how.tolerance, &how.stop};
   internal::core_call call(n, b);
   interval result{};
+  const bool exact = how.method == search_method::exact;
   try {
-    result.lower = ::limits::lower_limit(n, b, cl, settings);
+    result.lower = exact ? ::limits::exact_lower_limit(n, b, cl, settings)
+                         : ::limits::lower_limit(n, b, cl, settings);
     call.finish();  // an overflow here would make the upper search pointless
-    result.upper = how.correct_upper ? ::limits::upper_limit(n, b, cl, settings)
-                                     : ::limits::raw_upper_limit(n, b, cl, settings);
+    if (exact) {
+      result.upper = how.correct_upper ? ::limits::exact_upper_limit(n, b, cl, settings)
+                                       : ::limits::exact_raw_upper_limit(n, b, cl, settings);
+    } else {
+      result.upper = how.correct_upper ? ::limits::upper_limit(n, b, cl, settings)
+                                       : ::limits::raw_upper_limit(n, b, cl, settings);
+    }
   } catch (const ::limits::search_stopped&) {
     throw stopped();
   }

@@ -25,13 +25,24 @@ constexpr format_entry formats[] = {{"csv", table_format::csv},
                                     {"markdown", table_format::markdown},
                                     {"latex", table_format::latex}};
 
-double tolerance(const checker& with, const std::string& text) {
+fclimits::search_method method(const checker& with, const std::string& text) {
+  if (text == "exact") return fclimits::search_method::exact;
+  if (text == "console") return fclimits::search_method::console;
+  with.refuse("--method", text, "expected exact or console");
+}
+
+double tolerance(const checker& with, const std::string& text, fclimits::search_method method) {
   const std::optional<double> value = parse_number(text);
   if (!value) {
     with.refuse("--tolerance", text, "expected a search tolerance: a number (0: the method's own)");
   }
   const std::string problem = problem_with(*value, value_kind::tolerance);
   if (!problem.empty()) with.refuse("--tolerance", text, problem);
+  if (method == fclimits::search_method::exact && *value != 0.0) {
+    with.refuse("--tolerance", text,
+                "is for the console method (--method console): the exact method finds each "
+                "limit to adjacent doubles");
+  }
   return *value;
 }
 
@@ -169,9 +180,15 @@ void check_output_options(const checker& with, const output_texts& texts,
 
 void add_search_options(CLI::App& command, search_texts& texts) {
   command
+      .add_option("--method", texts.method,
+                  "exact: the belt's true edges, each to adjacent doubles; console: the console "
+                  "program's searches and doubles")
+      ->type_name("METHOD")
+      ->capture_default_str();
+  command
       .add_option("--tolerance", texts.tolerance,
-                  "Stopping width of the limit searches (default 0: the method's own, 0.01 or "
-                  "0.0005 b above b = 20)")
+                  "Stopping width of the console method's searches (default 0: its own, 0.01 "
+                  "or 0.0005 b above b = 20)")
       ->type_name("T");
   command.add_flag("--no-correction", texts.no_correction,
                    "Raw upper limits, without the correction for backgrounds above the count");
@@ -179,7 +196,10 @@ void add_search_options(CLI::App& command, search_texts& texts) {
 
 void check_search_options(const checker& with, const search_texts& texts,
                           table_settings& settings) {
-  if (!texts.tolerance.empty()) settings.how.tolerance = tolerance(with, texts.tolerance);
+  settings.how.method = method(with, texts.method);
+  if (!texts.tolerance.empty()) {
+    settings.how.tolerance = tolerance(with, texts.tolerance, settings.how.method);
+  }
   settings.how.correct_upper = !texts.no_correction;
 }
 

@@ -85,6 +85,7 @@ void check_output_options(const checker& with, const output_texts& texts, table_
 
 // The options of the limit searches, for the commands that search.
 struct search_texts {
+  std::string method = "exact";
   std::string tolerance;
   bool no_correction = false;
 };

@@ -6,7 +6,7 @@
 #include <limits>
 #include <optional>
 
-#include "limits/log_tables.h"
+#include "limits/route_model.h"
 
 // Why the route's decisions are those of the build.
 //
@@ -41,7 +41,15 @@
 // |d| <= Lmax + M and |m| <= 710 (below that the build's ratio may be
 // subnormal; where both candidates are below e^-600 the route stops, as
 // their doubles may tie at 0.0), each bound is at most
-// B = u (n_max (4 + 4 Lmax + 4 M) + 70 + 710).
+// B = u (n_max (4 + 4 Lmax + 4 M) + 70 + 710). These relative bounds hold
+// only while every factor the build multiplies is a normal double: for a
+// count above b, e^a and q^n separately (route::ratio_in_normal_range:
+// |a| <= 700, |n log q| <= 700). Far from lambda one of them leaves that
+// range while the product does not (above about lambda = 525 the far upper
+// counts have q^n subnormal, and the build's log r is then off by far more
+// than B; above about 1086 e^a overflows and the build's ratio is NaN), so
+// the route compares no count beyond it: it stops and the build decides.
+// Counts at or below b form (lambda / b)^n e^-mu, within e^mu <= e^700.
 //
 // Terms, summed as the build sums them. The term at n0 is exp(x), x =
 // (n0 L - lambda) - log(n0!), off by u (2 n0 |L| + |A| + |S| + 2|G| + |x| +
@@ -88,34 +96,11 @@
 namespace limits {
 namespace {
 
-constexpr double unit_roundoff = 0x1p-53;
-constexpr double safety_factor = 4.0;
+using route::lowest_log_ratio;
+using route::smallest_term;
 
-constexpr double smallest_lambda = 1e-4;
-constexpr double largest_lambda = 1e4;
-constexpr double largest_signal = 700.0;
-constexpr double overflow_reach = 708.0;
-constexpr double log_two_pi = 1.8378770664093453;
-constexpr double smallest_term = 1e-250;
-constexpr double smallest_level = 1e-6;
-constexpr double lowest_log_ratio = -600.0;
-constexpr double largest_log_ratio_size = 710.0;
-constexpr double reach_in_deviations = 20.0;
-constexpr double reach_beyond = 50.0;
 constexpr double range_growth = 0.2;      // largest log of a term's growth over a range
 constexpr double range_curvature = 0.63;  // e^0.2 / 2 and the route's error, rounded up
-
-// What the route keeps per thread: the tables, and the logarithm of the
-// last background (a search decides at one background many times).
-struct route_state {
-  double background = std::numeric_limits<double>::quiet_NaN();
-  double log_background = 0.0;
-  const double* log_n = nullptr;
-  const double* log_factorial = nullptr;
-  const double* reciprocal = nullptr;
-};
-
-thread_local route_state state;
 
 // Sums over admitted terms t at distance e = n - lambda: t e, t |e| and
 // t (e^2 + n).
@@ -222,87 +207,32 @@ double proved_radius(const final_state& f) {
   return radius > 0.0 ? radius : 0.0;
 }
 
-// Where the route starts, where its guards hold.
-struct route_start {
-  double lambda;  // the build's mean, the same double
-  double L;
-  std::int32_t n0;
-  double reach;
-  std::int32_t n_max;
-};
-
-std::optional<route_start> start_of(double mu, double b, double cl) {
-  const double lambda = b + mu;
-  if (!(lambda >= smallest_lambda && lambda <= largest_lambda && mu <= largest_signal)) return {};
-  if (!(cl >= smallest_level)) return {};
-  const double L = std::log(lambda);
-  if (!(b + 0.5 * (L - log_two_pi) <= overflow_reach)) return {};
-  const auto n0 = static_cast<std::int32_t>(lambda);  // truncation, as the build's start
-  const double reach =
-      reach_in_deviations * std::sqrt(static_cast<double>(n0) + 2.0) + reach_beyond;
-  const auto n_max = n0 + static_cast<std::int32_t>(reach);
-  if (n_max >= log_table_size) return {};
-  return route_start{lambda, L, n0, reach, n_max};
-}
-
 // The route; with_radius keeps the record the radius is taken from, which a
 // single decision does without.
 template <bool with_radius>
 std::optional<proved_interval> run_route(double mu, double b, double cl, double margin_scale) {
-  const std::optional<route_start> start = start_of(mu, b, cl);
+  const std::optional<route::start> start = route::start_of(mu, b, cl);
   if (!start) return {};
   // Plain names, not a structured binding: lambdas below capture them.
   const double lambda = start->lambda;
   const double L = start->L;
   const std::int32_t n0 = start->n0;
-  const double reach = start->reach;
   const std::int32_t n_max = start->n_max;
-  route_state& here = state;
-  if (here.log_n == nullptr) {
-    here.log_n = log_counts();
-    here.log_factorial = log_factorials();
-    here.reciprocal = reciprocals();
-  }
-  const double* log_n = here.log_n;
-  const double* reciprocal = here.reciprocal;
+  const route::tables& tables = route::tables_for(b);
+  const double* log_n = tables.log_n;
+  const double* reciprocal = tables.reciprocal;
   const double reciprocal_lambda = 1.0 / lambda;
-  // Exact comparison: a search decides at one background many times.
-  if (b > 0.0 && here.background != b) {
-    here.background = b;
-    here.log_background = std::log(b);
-  }
-  const double Lb = b > 0.0 ? here.log_background : 0.0;
-  const double d_low = L - Lb;  // the counts up to b share it
+  const double d_low = L - tables.Lb;  // the counts up to b share it
   const double top = static_cast<double>(n0) + 1.0;
 
   // The bounds, once for every count within reach and every mean up to top.
-  const double L_max = std::max(std::fabs(L), log_n[n0 + 1]);
-  const double M = std::max(std::fabs(Lb), log_n[n_max]);
-  const double ratio_bound =
-      unit_roundoff *
-      (static_cast<double>(n_max) * (4.0 + 4.0 * L_max + 4.0 * M) + 70.0 + largest_log_ratio_size);
-  const double tie_margin = margin_scale * safety_factor * 2.0 * ratio_bound;
+  const route::margins bounds_of = route::margins_of(*start, cl, margin_scale, tables);
+  const double tie_margin = bounds_of.tie;
+  const double cl_surely_reached = bounds_of.reached;
+  const double cl_surely_missed = bounds_of.missed;
+  const double x = route::start_exponent(*start, tables);
 
-  const double G = here.log_factorial[n0];
-  const double A = static_cast<double>(n0) * L;
-  const double S = A - lambda;
-  const double x = S - G;
-  const double start_error = unit_roundoff * (2.0 * n0 * std::fabs(L) + std::fabs(A) +
-                                              std::fabs(S) + 2.0 * G + std::fabs(x) + 2.0);
-  const double steps = std::max(reach, static_cast<double>(n0));
-  const double K = start_error + unit_roundoff * (3.0 * steps + 2.0 * n_max + top + 70.0 +
-                                                  2.0 * (static_cast<double>(n_max) + 2.0));
-  const double sum_margin = margin_scale * 2.0 * safety_factor * K;
-  const double cl_surely_reached = cl * (1.0 + sum_margin);
-  const double cl_surely_missed = cl * (1.0 - sum_margin);
-
-  auto log_ratio_of = [&](std::int32_t n) {
-    if (n == 0) return -mu;
-    const auto count = static_cast<double>(n);
-    const double excess = count - b;  // the build's best mean: excess where positive
-    if (!(0.0 < excess)) return count * d_low - mu;
-    return count * (L - log_n[n]) + (excess - mu);
-  };
+  auto log_ratio_of = [&](std::int32_t n) { return route::log_ratio(n, mu, b, L, d_low, log_n); };
 
   candidate low{n0, log_ratio_of(n0), std::exp(x)};
   candidate high{n0 + 1, log_ratio_of(n0 + 1), (low.term * lambda) * reciprocal[n0 + 1]};
@@ -317,7 +247,9 @@ std::optional<proved_interval> run_route(double mu, double b, double cl, double 
   moments all;
   while (true) {
     bool upper = true;
+    if (!route::ratio_in_normal_range(high.n, mu, b, L, log_n)) return {};
     if (low.n >= 0) {  // below count 0 the build's ratio is 0.0: the upper one goes
+      if (!route::ratio_in_normal_range(low.n, mu, b, L, log_n)) return {};
       if (low.log_ratio < lowest_log_ratio && high.log_ratio < lowest_log_ratio) return {};
       const double difference = high.log_ratio - low.log_ratio;
       if (difference < -tie_margin) {
@@ -366,7 +298,9 @@ std::optional<proved_interval> run_route(double mu, double b, double cl, double 
 
 }  // namespace
 
-bool route_applies(double mu, double b, double cl) { return start_of(mu, b, cl).has_value(); }
+bool route_applies(double mu, double b, double cl) {
+  return route::start_of(mu, b, cl).has_value();
+}
 
 std::optional<proved_interval> prove_interval(double mu, double b, double cl, double margin_scale,
                                               bool with_radius) {

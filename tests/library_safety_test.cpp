@@ -36,8 +36,11 @@ TEST(library_safety, tolerances_below_the_spacing_of_doubles_end) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.n << " " << c.b << " " << c.tolerance);
-    const fclimits::options fine{.tolerance = c.tolerance, .correct_upper = false};
-    const fclimits::options resolved{.tolerance = c.resolved, .correct_upper = false};
+    const auto console = fclimits::search_method::console;
+    const fclimits::options fine{
+        .method = console, .tolerance = c.tolerance, .correct_upper = false};
+    const fclimits::options resolved{
+        .method = console, .tolerance = c.resolved, .correct_upper = false};
     const fclimits::interval got = fclimits::limits(c.n, c.b, 0.9, fine);
     const fclimits::interval near = fclimits::limits(c.n, c.b, 0.9, resolved);
     EXPECT_NEAR(got.lower, near.lower, c.resolved);
@@ -50,6 +53,7 @@ TEST(library_safety, tolerances_below_the_spacing_of_doubles_end) {
 TEST(library_safety, a_requested_stop_ends_the_call) {
   const std::function<void(fclimits::options)> calls[] = {
       [](fclimits::options how) {
+        how.method = fclimits::search_method::console;
         how.tolerance = 1e-7;
         fclimits::limits(20, 200.0, 0.95, how);
       },

@@ -106,7 +106,8 @@ const error_case error_cases[] = {
      "fctable: unknown option --confidence: did you mean --cl?"},
     {{"limits", "--n", "1", "--b", "1", "--speed", "2"},
      "fctable: unknown option --speed: the options of limits are --n, --b, --cl, --requests, "
-     "--layout, --columns, --tolerance, --no-correction, --format, --digits, --threads, --shard, "
+     "--layout, --columns, --method, --tolerance, --no-correction, --format, --digits, --threads, "
+     "--shard, "
      "--no-header, --output and --quiet"},
     {{"limit", "--n", "1", "--b", "1"}, "fctable: unknown command 'limit': did you mean 'limits'?"},
     {{"tables"},
@@ -132,6 +133,11 @@ const error_case error_cases[] = {
     {{"limits", "--n", "0", "--b", "x"}, "fctable: --b x: 'x' is not a number"},
     {{"limits", "--n", "0", "--b", "0:1,\x7f"},
      "fctable: --b '0:1,\\x7f': '\\x7f' is not a number"},
+    {{"limits", "--n", "0", "--b", "1", "--method", "fast"},
+     "fctable: --method fast: expected exact or console"},
+    {{"limits", "--n", "0", "--b", "1", "--tolerance", "1e-6"},
+     "fctable: --tolerance 1e-6: is for the console method (--method console): the exact method "
+     "finds each limit to adjacent doubles"},
     {{"limits", "--n", "0", "--b", "1", "--tolerance", "-1"},
      "fctable: --tolerance -1: -1 is not a search tolerance: it must be finite and >= 0 (0: the "
      "method's own)"},
@@ -296,7 +302,9 @@ struct library_case {
 
 const library_case library_cases[] = {
     {{}, {}},
-    {{"--tolerance", "1e-6", "--no-correction"}, {1e-6, false}},
+    {{"--method", "console"}, {.method = fclimits::search_method::console}},
+    {{"--method", "console", "--tolerance", "1e-6", "--no-correction"},
+     {.method = fclimits::search_method::console, .tolerance = 1e-6, .correct_upper = false}},
 };
 
 TEST(fctable, limits_are_the_library_doubles) {
@@ -338,18 +346,18 @@ const paper_case paper_cases[] = {
     {{"--format", "markdown"},
      "| n | b = 0 | b = 3 |\n"
      "| ---: | ---: | ---: |\n"
-     "| 0 | 0.00, 2.43 | 0.00, 1.08 |\n"
+     "| 0 | 0.00, 2.44 | 0.00, 1.08 |\n"
      "| 1 | 0.11, 4.36 | 0.00, 1.88 |\n"},
     // Numbers, with the digits of the rounding.
     {{"--format", "json", "--digits", "3"},
      "[\n"
-     "{\"n\": 0, \"b = 0\": [0.000, 2.435], \"b = 3\": [0.000, 1.079]},\n"
-     "{\"n\": 1, \"b = 0\": [0.105, 4.361], \"b = 3\": [0.000, 1.880]}\n"
+     "{\"n\": 0, \"b = 0\": [0.000, 2.436], \"b = 3\": [0.000, 1.078]},\n"
+     "{\"n\": 1, \"b = 0\": [0.105, 4.357], \"b = 3\": [0.000, 1.877]}\n"
      "]\n"},
     // Blocks of columns one below the other, names in math mode.
     {{"--format", "latex", "--columns", "1"},
      "\\begin{tabular}{rr}\n\\hline\n$n$ & $b = 0$ \\\\\n\\hline\n"
-     "0 & 0.00, 2.43 \\\\\n1 & 0.11, 4.36 \\\\\n\\hline\n\\end{tabular}\n"
+     "0 & 0.00, 2.44 \\\\\n1 & 0.11, 4.36 \\\\\n\\hline\n\\end{tabular}\n"
      "\n"
      "\\begin{tabular}{rr}\n\\hline\n$n$ & $b = 3$ \\\\\n\\hline\n"
      "0 & 0.00, 1.08 \\\\\n1 & 0.00, 1.88 \\\\\n\\hline\n\\end{tabular}\n"},
@@ -647,9 +655,9 @@ TEST(fctable, progress_line_only_on_a_terminal_and_cleared_at_the_end) {
 TEST(fctable, help_lists_every_option_and_version_prints_the_version) {
   const run_result help = run_fctable({"limits", "--help"});
   EXPECT_EQ(help.exit_status, 0);
-  for (const char* option : {"--n", "--b", "--cl", "--requests", "--tolerance", "--no-correction",
-                             "--layout", "--columns", "--format", "--digits", "--threads",
-                             "--shard", "--no-header", "--output", "--quiet"}) {
+  for (const char* option : {"--n", "--b", "--cl", "--requests", "--method", "--tolerance",
+                             "--no-correction", "--layout", "--columns", "--format", "--digits",
+                             "--threads", "--shard", "--no-header", "--output", "--quiet"}) {
     EXPECT_NE(help.out.find(std::string("  ") + option + " "), std::string::npos) << option;
   }
   const run_result version = run_fctable({"--version"});

@@ -2,9 +2,10 @@
 
 The limits on the mean of a Poisson signal over a known background
 (G. J. Feldman and R. D. Cousins, Phys. Rev. D 57 (1998) 3873), with the
-searches and the upper-limit correction of the ADMA program, computed by the
-C++ library fclimits: every value is, bit for bit, the library's double and
-the console program's.
+upper-limit correction of the ADMA program, computed by the C++ library
+fclimits: every value is, bit for bit, the library's double. By default the
+limits are exact, the belt's true edges to adjacent doubles; with
+``method="console"`` they are the console program's doubles.
 
 Every function takes numbers or numpy arrays that broadcast against each
 other like the arguments of a numpy ufunc, and runs its requests on all
@@ -16,6 +17,8 @@ library's own.
 
     >>> import fclimits
     >>> fclimits.limits(3, 0.0, 0.9).tolist()
+    [1.102065328249321, 7.424983616093278]
+    >>> fclimits.limits(3, 0.0, 0.9, method="console").tolist()
     [1.10546875, 7.4287109375]
 
 The pictures are in :mod:`fclimits.plot`, which imports matplotlib.
@@ -58,7 +61,7 @@ def _shaped(flat, shape):
     return flat.reshape(shape)[()]
 
 
-def limits(n, b=0.0, cl=0.9, *, tolerance=None, correct_upper=True, threads=None):
+def limits(n, b=0.0, cl=0.9, *, method="exact", tolerance=None, correct_upper=True, threads=None):
     """The lower and upper confidence limits on the signal mean.
 
     Parameters
@@ -73,12 +76,18 @@ def limits(n, b=0.0, cl=0.9, *, tolerance=None, correct_upper=True, threads=None
         Feldman and Cousins' paper, ROOT and this package's other
         interfaces (astropy and scipy say ``confidence_level``); the short
         name keeps calls over arrays of levels readable.
+    method : {"exact", "console"}, optional
+        "exact" (the default): the belt's true edges, every island of
+        acceptance included, each limit located to adjacent doubles, so the
+        coverage is at least cl. "console": the console program's searches,
+        which stop at a width of 0.01 (0.0005 b above b = 20), and its
+        doubles.
     tolerance : float, optional
-        The width at which both limit searches stop. None (or 0.0) is the
-        method's own, 0.01 (0.0005 b above b = 20): the console's digits. A
-        finer one finds each limit within it, at a higher cost, growing as
-        1 / tolerance down to 1e-7; one below the spacing of doubles at the
-        limit means adjacent doubles. At most ``max_tolerance``.
+        For the console method: the width at which both limit searches stop.
+        None (or 0.0) is the method's own: the console's digits. A finer one
+        finds each limit within it, at a higher cost, growing as
+        1 / tolerance down to 1e-7. At most ``max_tolerance``. The exact
+        method refuses any but None and 0.0.
     correct_upper : bool, optional
         True applies the correction for backgrounds above the count: the
         upper limit becomes the highest raw upper limit found at backgrounds
@@ -108,16 +117,16 @@ def limits(n, b=0.0, cl=0.9, *, tolerance=None, correct_upper=True, threads=None
     --------
     >>> lower, upper = fclimits.limits([0, 3, 10], 3.0, 0.9)
     >>> upper.tolist()
-    [1.0792477538266838, 4.422073602428757, 13.500116197850108]
+    [1.078274095992477, 4.424983616093278, 13.500466326900979]
     >>> float(fclimits.limits(0, 3.0, 0.9, correct_upper=False)[1])
-    0.9550675...
+    0.9530268540543144
     >>> fclimits.limits(range(5), [[0.0], [3.0]]).shape
     (2, 2, 5)
     """
     counts = _arguments.counts(n)
     backgrounds = _arguments.backgrounds(b)
     levels = _arguments.levels(cl)
-    how = _arguments.search_options(tolerance, correct_upper)
+    how = _arguments.search_options(method, tolerance, correct_upper)
     workers = _arguments.threads(threads)
     shape, arrays = _arguments.broadcast(("n", "b", "cl"), (counts, backgrounds, levels))
     return _core.limits(*arrays, *how, workers).reshape((2,) + shape)
@@ -163,7 +172,7 @@ def acceptance_region(mu, b=0.0, cl=0.9, *, threads=None):
     return Acceptance(*(_shaped(values, shape) for values in found))
 
 
-def sensitivity(b, cl=0.9, *, tolerance=None, correct_upper=True, threads=None):
+def sensitivity(b, cl=0.9, *, method="exact", tolerance=None, correct_upper=True, threads=None):
     """The average upper limit of an experiment with background b and no
     true signal.
 
@@ -174,7 +183,7 @@ def sensitivity(b, cl=0.9, *, tolerance=None, correct_upper=True, threads=None):
 
     Parameters
     ----------
-    b, cl, tolerance, correct_upper, threads
+    b, cl, method, tolerance, correct_upper, threads
         As for :func:`limits`.
 
     Returns
@@ -189,13 +198,13 @@ def sensitivity(b, cl=0.9, *, tolerance=None, correct_upper=True, threads=None):
     """
     backgrounds = _arguments.backgrounds(b)
     levels = _arguments.levels(cl)
-    how = _arguments.search_options(tolerance, correct_upper)
+    how = _arguments.search_options(method, tolerance, correct_upper)
     workers = _arguments.threads(threads)
     shape, arrays = _arguments.broadcast(("b", "cl"), (backgrounds, levels))
     return _shaped(_core.sensitivity(*arrays, *how, workers), shape)
 
 
-def coverage(mu, b=0.0, cl=0.9, *, tolerance=None, correct_upper=True, threads=None):
+def coverage(mu, b=0.0, cl=0.9, *, method="exact", tolerance=None, correct_upper=True, threads=None):
     """The probability that the reported interval contains the true signal
     mean mu.
 
@@ -210,7 +219,7 @@ def coverage(mu, b=0.0, cl=0.9, *, tolerance=None, correct_upper=True, threads=N
     mu : float or array_like
         The true signal means, finite, >= 0 and at most
         ``max_coverage_mean`` (1e5).
-    b, cl, tolerance, correct_upper, threads
+    b, cl, method, tolerance, correct_upper, threads
         As for :func:`limits`.
 
     Returns
@@ -231,7 +240,7 @@ def coverage(mu, b=0.0, cl=0.9, *, tolerance=None, correct_upper=True, threads=N
     means = _arguments.means(mu, for_coverage=True)
     backgrounds = _arguments.backgrounds(b)
     levels = _arguments.levels(cl)
-    how = _arguments.search_options(tolerance, correct_upper)
+    how = _arguments.search_options(method, tolerance, correct_upper)
     workers = _arguments.threads(threads)
     shape, arrays = _arguments.broadcast(("mu", "b", "cl"), (means, backgrounds, levels))
     return _shaped(_core.coverage(*arrays, *how, workers), shape)

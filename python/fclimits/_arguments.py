@@ -87,14 +87,22 @@ def levels(cl):
     return _checked("cl", "level", cl)
 
 
-def search_options(tolerance, correct_upper):
-    """(tolerance, correct_upper) as the core takes them; None is the
-    method's own tolerance, 0.0."""
+def search_options(method, tolerance, correct_upper):
+    """(method, tolerance, correct_upper) as the core takes them; None is the
+    method's own tolerance, 0.0, the only one the exact method takes."""
+    if not isinstance(method, str) or method not in ("exact", "console"):
+        raise ValueError(f"fclimits: method = {method!r} is not a search method: "
+                         "it must be 'exact' or 'console'")
     if tolerance is None:
-        return 0.0, bool(correct_upper)
+        return method, 0.0, bool(correct_upper)
     if np.ndim(tolerance) != 0:
         raise TypeError("fclimits: tolerance must be one number, not an array")
-    return float(_checked("tolerance", "tolerance", tolerance)), bool(correct_upper)
+    tolerance = float(_checked("tolerance", "tolerance", tolerance))
+    if method == "exact" and tolerance != 0.0:
+        raise ValueError(f"fclimits: tolerance = {tolerance!r} is for the console method "
+                         "(method='console'): the exact method finds each limit to adjacent "
+                         "doubles")
+    return method, tolerance, bool(correct_upper)
 
 
 def threads(value):

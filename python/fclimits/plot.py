@@ -88,7 +88,7 @@ def belt(b, cl=0.9, ax=None, *, n_max=None, mu_max=None, points=801, correct_upp
     return ax
 
 
-def coverage(b, cl=0.9, ax=None, *, mu_max=10.0, points=401, tolerance=None,
+def coverage(b, cl=0.9, ax=None, *, mu_max=10.0, points=401, method="exact", tolerance=None,
              correct_upper=True):
     """Draws the coverage of the intervals against the true signal mean,
     with the level cl, the lowest coverage and the share of means below cl
@@ -113,7 +113,7 @@ def coverage(b, cl=0.9, ax=None, *, mu_max=10.0, points=401, tolerance=None,
     points : int, optional
         The number of evenly spaced means from 0 to mu_max; the share of
         means below cl is taken over them.
-    tolerance, correct_upper
+    method, tolerance, correct_upper
         As for :func:`fclimits.limits`.
 
     Returns
@@ -128,9 +128,10 @@ def coverage(b, cl=0.9, ax=None, *, mu_max=10.0, points=401, tolerance=None,
     # Checked before the limits around it are sought: their number grows with it.
     mu_max = float(_arguments._checked("mu_max", "coverage_mean", _one_number(mu_max, "mu_max")))
     ax = _axes(ax)
+    how = {"method": method, "tolerance": tolerance, "correct_upper": correct_upper}
     grid = np.linspace(0.0, mu_max, points)
-    mu = np.union1d(grid, _around_limits(b, cl, mu_max, tolerance, correct_upper))
-    covered = fclimits.coverage(mu, b, cl, tolerance=tolerance, correct_upper=correct_upper)
+    mu = np.union1d(grid, _around_limits(b, cl, mu_max, how))
+    covered = fclimits.coverage(mu, b, cl, **how)
     below = int(np.count_nonzero(covered[np.searchsorted(mu, grid)] < cl))
     lowest = int(np.argmin(covered))
     ax.plot(mu, covered, color="C0", linewidth=1.2, label="coverage")
@@ -147,7 +148,7 @@ def coverage(b, cl=0.9, ax=None, *, mu_max=10.0, points=401, tolerance=None,
     return ax
 
 
-def _around_limits(b, cl, mu_max, tolerance, correct_upper):
+def _around_limits(b, cl, mu_max, how):
     """The limits from 0 to mu_max of every count that weighs in the
     coverage there, each with the doubles just below and above it."""
     # Counts more than 7 standard deviations above the largest mean weigh
@@ -155,8 +156,7 @@ def _around_limits(b, cl, mu_max, tolerance, correct_upper):
     # could not be seen. The bound is fixed before any limit is computed.
     top = mu_max + b
     counts = np.arange(int(np.ceil(top + 7 * np.sqrt(top) + 10)) + 1)
-    lower, upper = fclimits.limits(counts, b, cl, tolerance=tolerance,
-                                   correct_upper=correct_upper)
+    lower, upper = fclimits.limits(counts, b, cl, **how)
     edges = np.concatenate([lower, upper])
     edges = edges[edges <= mu_max]
     beside = np.concatenate([np.nextafter(edges, -np.inf), edges, np.nextafter(edges, np.inf)])
@@ -167,7 +167,7 @@ def _around_limits(b, cl, mu_max, tolerance, correct_upper):
 _limit_styles = {"upper limit": "-", "raw upper limit": "--", "lower limit": ":"}
 
 
-def limits(n, b_values, cl=0.9, ax=None, *, raw=True, tolerance=None):
+def limits(n, b_values, cl=0.9, ax=None, *, raw=True, method="exact", tolerance=None):
     """Draws the lower and upper limits of counts n against the background.
 
     Each count has its colour and each kind of limit its line style: the
@@ -191,7 +191,7 @@ def limits(n, b_values, cl=0.9, ax=None, *, raw=True, tolerance=None):
         Where to draw; the current Axes when None.
     raw : bool, optional
         Whether to draw the raw upper limit too.
-    tolerance
+    method, tolerance
         As for :func:`fclimits.limits`.
 
     Returns
@@ -209,11 +209,12 @@ def limits(n, b_values, cl=0.9, ax=None, *, raw=True, tolerance=None):
         raise ValueError("fclimits.plot: b_values must be a sequence of backgrounds")
     cl = _one_number(cl, "cl")
     ax = _axes(ax)
-    lower, upper = fclimits.limits(counts[:, None], b_values, cl, tolerance=tolerance)
+    how = {"method": method, "tolerance": tolerance}
+    lower, upper = fclimits.limits(counts[:, None], b_values, cl, **how)
     drawn = {"upper limit": upper, "lower limit": lower}
     if raw:
-        drawn["raw upper limit"] = fclimits.limits(counts[:, None], b_values, cl,
-                                                   tolerance=tolerance, correct_upper=False)[1]
+        drawn["raw upper limit"] = fclimits.limits(counts[:, None], b_values, cl, **how,
+                                                   correct_upper=False)[1]
     from matplotlib.lines import Line2D  # matplotlib only where a picture is drawn
 
     entries = []

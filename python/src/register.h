@@ -9,9 +9,9 @@ namespace fclimits::python {
 // checked, broadcast and converted the arguments (the library checks them
 // again). Each call runs with the GIL released on `threads` threads (0: all
 // hardware threads), stops on Ctrl-C (run_interruptible), and its results
-// are the library's doubles.
+// are the library's doubles. method is "exact" or "console".
 
-// limits(n: int32, b, cl, tolerance, correct_upper, threads) -> array of
+// limits(n: int32, b, cl, method, tolerance, correct_upper, threads) -> array of
 // shape (2, size): the lower limits, then the upper limits.
 void register_limits(pybind11::module_& module);
 
@@ -19,10 +19,10 @@ void register_limits(pybind11::module_& module);
 // probability), each of shape (size,).
 void register_acceptance_region(pybind11::module_& module);
 
-// sensitivity(b, cl, tolerance, correct_upper, threads) -> array (size,).
+// sensitivity(b, cl, method, tolerance, correct_upper, threads) -> array (size,).
 void register_sensitivity(pybind11::module_& module);
 
-// coverage(mu, b, cl, tolerance, correct_upper, threads) -> array (size,).
+// coverage(mu, b, cl, method, tolerance, correct_upper, threads) -> array (size,).
 void register_coverage(pybind11::module_& module);
 
 // first_refusal(kind, values: float64) -> (index, reason) of the first value

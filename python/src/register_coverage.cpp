@@ -2,12 +2,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "fclimits/fclimits.h"
 #include "python/src/flat_arrays.h"
 #include "python/src/register.h"
+#include "python/src/search_options.h"
 
 namespace fclimits::python {
 namespace {
@@ -34,8 +36,8 @@ std::map<group_key, std::vector<std::size_t>> group_requests(const double* backg
 // computes the limits of each count once for all of them (on all threads);
 // its values are those of the single calls.
 py::array_t<double> coverages(const flat_array<double>& mu, const flat_array<double>& b,
-                              const flat_array<double>& cl, double tolerance, bool correct_upper,
-                              unsigned threads) {
+                              const flat_array<double>& cl, const std::string& method,
+                              double tolerance, bool correct_upper, unsigned threads) {
   const std::size_t size = common_size({mu.size(), b.size(), cl.size()});
   py::array_t<double> found(static_cast<py::ssize_t>(size));
   const double* means = mu.data();
@@ -43,8 +45,7 @@ py::array_t<double> coverages(const flat_array<double>& mu, const flat_array<dou
   const double* levels = cl.data();
   double* covered = found.mutable_data();
   std::stop_source stop;
-  const options how{
-      .tolerance = tolerance, .correct_upper = correct_upper, .stop = stop.get_token()};
+  const options how = search_options(method, tolerance, correct_upper, stop.get_token());
   run_interruptible(stop, [&] {
     std::vector<double> means_of_group;
     for (const auto& [key, requests] : group_requests(backgrounds, levels, size)) {
@@ -62,7 +63,7 @@ py::array_t<double> coverages(const flat_array<double>& mu, const flat_array<dou
 }  // namespace
 
 void register_coverage(py::module_& module) {
-  module.def("coverage", &coverages, py::arg("mu"), py::arg("b"), py::arg("cl"),
+  module.def("coverage", &coverages, py::arg("mu"), py::arg("b"), py::arg("cl"), py::arg("method"),
              py::arg("tolerance"), py::arg("correct_upper"), py::arg("threads"),
              "The coverage of each request.");
 }

@@ -1,9 +1,11 @@
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "fclimits/fclimits.h"
 #include "python/src/flat_arrays.h"
 #include "python/src/register.h"
+#include "python/src/search_options.h"
 
 namespace fclimits::python {
 namespace {
@@ -11,8 +13,8 @@ namespace {
 namespace py = pybind11;
 
 py::array_t<double> limits_of(const flat_array<std::int32_t>& n, const flat_array<double>& b,
-                              const flat_array<double>& cl, double tolerance, bool correct_upper,
-                              unsigned threads) {
+                              const flat_array<double>& cl, const std::string& method,
+                              double tolerance, bool correct_upper, unsigned threads) {
   const std::size_t size = common_size({n.size(), b.size(), cl.size()});
   py::array_t<double> found({py::ssize_t{2}, static_cast<py::ssize_t>(size)});
   const std::int32_t* counts = n.data();
@@ -21,8 +23,7 @@ py::array_t<double> limits_of(const flat_array<std::int32_t>& n, const flat_arra
   double* lower = found.mutable_data();
   double* upper = lower + size;
   std::stop_source stop;
-  const options how{
-      .tolerance = tolerance, .correct_upper = correct_upper, .stop = stop.get_token()};
+  const options how = search_options(method, tolerance, correct_upper, stop.get_token());
   for_each_request(size, threads, stop, [&](std::size_t i) {
     const interval limits_of_i = limits(counts[i], backgrounds[i], levels[i], how);
     lower[i] = limits_of_i.lower;
@@ -34,8 +35,8 @@ py::array_t<double> limits_of(const flat_array<std::int32_t>& n, const flat_arra
 }  // namespace
 
 void register_limits(py::module_& module) {
-  module.def("limits", &limits_of, py::arg("n"), py::arg("b"), py::arg("cl"), py::arg("tolerance"),
-             py::arg("correct_upper"), py::arg("threads"),
+  module.def("limits", &limits_of, py::arg("n"), py::arg("b"), py::arg("cl"), py::arg("method"),
+             py::arg("tolerance"), py::arg("correct_upper"), py::arg("threads"),
              "Lower limits in row 0, upper limits in row 1.");
 }
 

@@ -20,9 +20,13 @@ struct named_rule {
 };
 
 constexpr named_rule rules[] = {
-    {"count", refusal_of_count}, {"background", refusal_of_background},
-    {"mean", refusal_of_mean},   {"coverage_mean", refusal_of_coverage_mean},
-    {"level", refusal_of_level}, {"tolerance", refusal_of_tolerance},
+    {"count", refusal_of_count},
+    {"background", refusal_of_background},
+    {"mean", refusal_of_mean},
+    {"coverage_mean", refusal_of_coverage_mean},
+    {"level", refusal_of_level},
+    // The method's own rule is applied where the method is known.
+    {"tolerance", [](double t) { return refusal_of_tolerance(t, search_method::console); }},
 };
 
 // The library's rules over a flat buffer: the first value refused, as

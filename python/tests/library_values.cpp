@@ -4,6 +4,7 @@
 //   acceptance mu b cl n_low n_high probability
 //   sensitivity b cl value
 //   coverage mu b cl value
+//   limits n b cl lower upper
 #include <cstdio>
 
 #include "fclimits/fclimits.h"
@@ -20,6 +21,10 @@ int main() {
         std::printf("acceptance %a %a %a %d %d %a\n", mu, b, cl, region.n_low, region.n_high,
                     region.probability);
         std::printf("coverage %a %a %a %a\n", mu, b, cl, fclimits::coverage(mu, b, cl));
+      }
+      for (const int n : {0, 3, 7}) {
+        const fclimits::interval found = fclimits::limits(n, b, cl);
+        std::printf("limits %d %a %a %a %a\n", n, b, cl, found.lower, found.upper);
       }
     }
   }

@@ -52,7 +52,7 @@ def test_functions_and_results_pickle_and_run_in_worker_processes():
 
 @pytest.mark.parametrize("call", [
     "fclimits.limits(np.zeros(2000, int), 700.0, 0.9, threads=1)",  # many requests
-    "fclimits.limits(20, 200.0, 0.95, tolerance=1e-7)",  # one search of about a minute
+    "fclimits.limits(20, 200.0, 0.95, method='console', tolerance=1e-7)",  # a minute
     "fclimits.coverage(np.linspace(5e4, 1e5, 30), 3.0, 0.9)",  # one library call, a minute
 ])
 def test_ctrl_c_stops_a_long_call(call):

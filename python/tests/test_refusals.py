@@ -31,6 +31,8 @@ too_large = 2147480000
     (lambda: fclimits.coverage([1.0, -0.5], 0.0), ValueError, "mu[1] = -0.5 is not a signal mean"),
     (lambda: fclimits.acceptance_region(np.inf), ValueError, "mu = inf is not a signal mean"),
     (lambda: fclimits.limits(0, tolerance=-0.1), ValueError, "tolerance = -0.1 is not"),
+    (lambda: fclimits.limits(0, tolerance=0.1), ValueError, "tolerance = 0.1 is for the console"),
+    (lambda: fclimits.limits(0, method="fast"), ValueError, "method = 'fast' is not a search"),
     (lambda: fclimits.limits(0, tolerance=[0.1]), TypeError, "tolerance must be one number"),
     (lambda: fclimits.sensitivity(1.0, threads=0), ValueError, "threads = 0 is not a number"),
     (lambda: fclimits.limits(0, threads=2.5), TypeError, "integer"),

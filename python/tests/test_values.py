@@ -1,5 +1,6 @@
-"""The values: bit for bit those of the console and of the C++ library, on
-any number of threads, in every broadcast shape and dtype."""
+"""The values: bit for bit those of the console (method="console") and of
+the C++ library, on any number of threads, in every broadcast shape and
+dtype."""
 
 import doctest
 import os
@@ -34,7 +35,7 @@ def console_records():
 def test_gives_the_console_bits():
     n, b, recorded = console_records()
     assert len(n) == 671
-    lower, upper = fclimits.limits(n[:, None], b[:, None], console_levels)
+    lower, upper = fclimits.limits(n[:, None], b[:, None], console_levels, method="console")
     np.testing.assert_array_equal(bits(lower), bits(recorded[..., 0]))
     np.testing.assert_array_equal(bits(upper), bits(recorded[..., 1]))
 
@@ -56,6 +57,10 @@ def test_gives_the_library_bits():
             region = fclimits.acceptance_region(mu, b, cl)
             assert (int(region.n_low), int(region.n_high)) == (int(fields[3]), int(fields[4]))
             assert float(region.probability) == float.fromhex(fields[5]), fields
+        elif kind == "limits":
+            n = int(fields[0])
+            b, cl, lower, upper = (float.fromhex(x) for x in fields[1:])
+            assert tuple(fclimits.limits(n, b, cl)) == (lower, upper), fields
         elif kind == "sensitivity":
             b, cl, value = (float.fromhex(x) for x in fields)
             assert float(fclimits.sensitivity(b, cl)) == value, fields
