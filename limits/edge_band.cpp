@@ -154,6 +154,20 @@ class open_decision {
 double first_mean_reaching(double lambda, double b, double x, double y) {
   if (b + x >= lambda) return x;
   if (b + y < lambda) return above(y);
+  // Mostly lambda - b itself or a neighbour (exact where mu <= b); else
+  // halving. Here b + x < lambda <= b + y, so the answer lies in (x, y].
+  double guess = std::clamp(lambda - b, above(x), y);
+  for (int step = 0; step < 4; ++step) {
+    if (!(b + guess >= lambda)) {
+      if (guess >= y) break;
+      guess = above(guess);
+    } else if (b + std::nextafter(guess, 0.0) >= lambda) {
+      if (guess <= above(x)) break;
+      guess = std::nextafter(guess, 0.0);
+    } else {
+      return guess;
+    }
+  }
   std::uint64_t lo = bits_of(x);
   std::uint64_t hi = bits_of(y);
   while (hi - lo > 1) {
