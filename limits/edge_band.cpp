@@ -48,8 +48,9 @@ namespace limits {
 namespace {
 
 constexpr int most_built_outright = 4096;
-// Open runs longer than this are bisected rather than built double by
-// double (at b = 150 and 99 % a run can hold a million doubles).
+// Open runs longer than this, or than the search's builds left, are
+// bisected rather than built double by double (at b = 150 and 99 % a run
+// can hold a million doubles).
 constexpr std::uint64_t most_open_built = std::uint64_t{1} << 16;
 // Doubles built on either side of a change bisected in a longer run.
 constexpr std::uint64_t flicker_window = 4096;
@@ -73,7 +74,9 @@ bool answer_at(double mu, const band_request& r) {
 std::optional<band_answer> built_outright(double x, double y, const band_request& r,
                                           const search_settings& settings) {
   // Doubles >= 0 are ordered as their bits.
-  if (bits_of(y) - bits_of(x) >= most_built_outright) return {};
+  const std::uint64_t count = bits_of(y) - bits_of(x) + 1;
+  if (count > most_built_outright || count > *r.builds_left) return {};
+  *r.builds_left -= count;
   band_answer found;
   for (double mu = x;; mu = above(mu)) {
     settings.check_stop();
@@ -237,7 +240,7 @@ std::optional<band_answer> resolve_band(double x, double y, const band_request& 
                                    : ideal.by_build_mean_alone()
                                        ? bits_of(r.b + open_end) - bits_of(r.b + open_start)
                                        : bits_of(open_end) - bits_of(open_start);
-  if (open_count > most_open_built) {
+  if (open_count > most_open_built || open_count > *r.builds_left) {
     // Too many to build: the build's answers at the run's ends, where
     // they differ the change between them bisected, and the doubles around
     // the change built, for the flicker the build's rounding makes there.
@@ -270,6 +273,7 @@ std::optional<band_answer> resolve_band(double x, double y, const band_request& 
       if (yes_last) note(double_of(any ? first_yes : window_end + 1), last_open);
     }
   } else {
+    *r.builds_left -= open_count;
     // The open means in order: one build per build mean where that settles
     // it; for a comparison, only the two ratios the build compares, from the
     // build's own terms object (every other decision is known).

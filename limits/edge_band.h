@@ -14,6 +14,9 @@ struct band_request {
   double b;
   double cl;
   bool reaches;
+  // The builds one search may still spend settling doubles one by one;
+  // each band takes from it. Once spent, long runs are bisected.
+  std::uint64_t* builds_left;
 };
 
 // The answers over a band of means: whether any double answers yes, and

@@ -39,7 +39,10 @@
 // Where the route's guards do not hold (b + mu below 1e-4 or above 1e4, mu
 // above 700, counts beyond its tables, cl below 1e-6), no range can be
 // proved; nor, past most_unproved_ranges in one search, where the proofs
-// keep failing inside the guards (none of the tests' requests comes near).
+// keep failing inside the guards (none of the tests' requests comes near);
+// nor where a band's doubles would be built one by one past the search's
+// most_builds_per_search (a level of 99 % near b = 80, where the build's
+// rounding makes the answer flicker over a long run of doubles).
 // There the answer is taken at the ends of the range and a change between
 // them found by bisection to adjacent doubles: the edges are true edges of
 // the build, but a range whose ends agree is not searched inside.
@@ -52,6 +55,10 @@ constexpr double infinity = std::numeric_limits<double>::infinity();
 
 // Ranges of one search the proofs may fail on before the rest is bisected.
 constexpr int most_unproved_ranges = 4096;
+// Doubles one search may settle by building them one by one (about 0.1 s
+// at b = 80), and what one band may take.
+constexpr std::uint64_t most_builds_per_search = std::uint64_t{1} << 16;
+constexpr std::uint64_t most_built_per_band = 4096;
 
 double above(double x) { return std::nextafter(x, infinity); }
 
@@ -138,6 +145,8 @@ class searcher {
         if (!band->any_yes) return {};
         return first ? band->first_yes : band->last_yes;
       }
+      // With the builds spent, halving would end in one build per double.
+      if (builds_left_ < most_built_per_band) return plain_extreme(x, y, first);
     }
     double middle = x + (y - x) / 2;
     if (middle >= y) middle = x;
@@ -182,7 +191,7 @@ class searcher {
   }
 
   std::optional<band_answer> settle_band(double x, double y) {
-    const band_request request{Nm_, b_, cl_, q_ == question::reaches};
+    const band_request request{Nm_, b_, cl_, q_ == question::reaches, &builds_left_};
     return resolve_band(x, y, request, settings_);
   }
 
@@ -192,6 +201,7 @@ class searcher {
   question q_;
   const search_settings& settings_;
   int unproved_ = 0;
+  std::uint64_t builds_left_ = most_builds_per_search;
 };
 
 // The means where the route's guards hold: one stretch, as every guard is
