@@ -204,28 +204,24 @@ std::optional<band_answer> resolve_band(double x, double y, const band_request& 
   // Monotone and known the same way at both ends: the same everywhere.
   if (at_x >= 0 && at_x == at_y) return band_answer{yes_of(at_x), x, y};
 
-  // The build means known to decide as at x run up to known_low, those known
-  // to decide as at y from known_high; the means between are open.
-  double open_start = x;
-  if (at_x >= 0) {
+  // The build means known to decide as at x run up to open_start, those
+  // known to decide as at y from high_start; the means between are open.
+  // edge_of_known: the last build mean known as at x (low_side), or the
+  // first known as at y, bisected between the ends.
+  auto edge_of_known = [&](int decision, bool low_side) {
     std::uint64_t a = bits_of(lambda_x);
     std::uint64_t c = bits_of(lambda_y);
     while (c - a > 1) {
       const std::uint64_t middle = a + (c - a) / 2;
-      (ideal.known(double_of(middle), r.cl) == at_x ? a : c) = middle;
+      const bool same = ideal.known(double_of(middle), r.cl) == decision;
+      (same == low_side ? a : c) = middle;
     }
-    open_start = first_mean_reaching(above(double_of(a)), r.b, x, y);
-  }
-  double high_start = above(y);
-  if (at_y >= 0) {
-    std::uint64_t a = bits_of(lambda_x);
-    std::uint64_t c = bits_of(lambda_y);
-    while (c - a > 1) {
-      const std::uint64_t middle = a + (c - a) / 2;
-      (ideal.known(double_of(middle), r.cl) == at_y ? c : a) = middle;
-    }
-    high_start = first_mean_reaching(double_of(c), r.b, x, y);
-  }
+    return double_of(low_side ? a : c);
+  };
+  const double open_start =
+      at_x >= 0 ? first_mean_reaching(above(edge_of_known(at_x, true)), r.b, x, y) : x;
+  const double high_start =
+      at_y >= 0 ? first_mean_reaching(edge_of_known(at_y, false), r.b, x, y) : above(y);
 
   band_answer found;
   auto note = [&found](double first, double last) {
