@@ -71,7 +71,8 @@ double run_sum_bound(std::int32_t a, std::int32_t c, double b, double mu_low, do
     largest = std::max(largest, term_bound(k, b, mu_low, mu_high));
   const auto terms = static_cast<double>(c - a + 1);
   return largest + (terms - 1.0) * unit_roundoff * second_order +
-         static_cast<double>((2.0L * c + 2.0L + terms) * extended_roundoff);
+         static_cast<double>((2.0L * c + 2.0L + static_cast<long double>(terms)) *
+                             extended_roundoff);
 }
 
 double log_ratio_bound(std::int32_t k, double b, double mu_high) {
@@ -85,14 +86,14 @@ double log_ratio_bound(std::int32_t k, double b, double mu_high) {
 }
 
 long double poisson(std::int32_t k, double lambda) {
-  const long double l = lambda;
+  const auto l = static_cast<long double>(lambda);
   long double term = std::exp(-l);
   for (std::int32_t j = 1; j <= k; ++j) term = term * l / static_cast<long double>(j);
   return term;
 }
 
 long double poisson_run(std::int32_t a, std::int32_t c, double lambda) {
-  const long double l = lambda;
+  const auto l = static_cast<long double>(lambda);
   long double term = std::exp(-l);
   long double sum = a <= 0 ? term : 0.0L;
   for (std::int32_t k = 1; k <= c; ++k) {
@@ -103,7 +104,7 @@ long double poisson_run(std::int32_t a, std::int32_t c, double lambda) {
 }
 
 ideal_log_ratios::ideal_log_ratios(double b, double lambda)
-    : b_(b),
+    : b_(static_cast<long double>(b)),
       log_lambda_(std::log(static_cast<long double>(lambda))),
       log_b_(b > 0.0 ? std::log(static_cast<long double>(b)) : 0.0L) {}
 

@@ -109,15 +109,18 @@ class open_decision {
   int known(double lambda, double cl) const {
     if (d_.is_stop) {
       const long double sum = build_error::poisson_run(d_.low, d_.high, lambda);
-      const long double room = sum * relative_ + 1e-300L * (d_.high - d_.low + 1);
-      if (sum - room >= cl) return 1;
-      if (sum + room < cl) return 0;
+      const long double room =
+          sum * static_cast<long double>(relative_) + 1e-300L * (d_.high - d_.low + 1);
+      const auto level = static_cast<long double>(cl);
+      if (sum - room >= level) return 1;
+      if (sum + room < level) return 0;
       return -1;
     }
     const build_error::ideal_log_ratios ratios(b_, lambda);
     const long double high = ratios(d_.high);
     const long double low = ratios(d_.low);
-    const long double room = relative_ + 1e-18L * (std::fabs(high) + std::fabs(low));
+    const long double room =
+        static_cast<long double>(relative_) + 1e-18L * (std::fabs(high) + std::fabs(low));
     if (high - low > room) return 1;
     if (high - low < -room) return 0;
     return -1;

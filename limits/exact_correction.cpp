@@ -39,6 +39,8 @@
 namespace limits {
 namespace {
 
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
 // Bounds are compared to this width times 1 + b.
 constexpr double resolution = 1e-9;
 // Parts split in one request: every split costs one exact raw limit.
@@ -61,9 +63,15 @@ class corrector {
   corrector(std::int32_t Nm, double b, double cl, const search_settings& settings)
       : Nm_(Nm), cl_(cl), width_(resolution * (1.0 + b)), settings_(settings) {}
 
-  double raw(double background) {
-    const double u = exact_raw_upper_limit(Nm_, background, cl_, settings_);
-    best_ = std::max(best_, u);
+  // The raw limit at a background, searched up to the mean `ceiling` (all
+  // means by default).
+  double raw(double background, double ceiling = infinity) {
+    const double u = exact_raw_upper_limit(Nm_, background, cl_, settings_, ceiling);
+    if (u > best_) {
+      best_ = u;
+      best_background_ = background;
+      best_ceiling_ = ceiling;
+    }
     return u;
   }
 
@@ -79,10 +87,15 @@ class corrector {
       if (!(p.bound() > best_ + width_)) break;
       open_.pop();
       const double middle = p.b1 + (p.b2 - p.b1) / 2;
-      const double u_middle = raw(middle);
+      // lambda_top(middle) <= lambda_top(b2): the means above are not
+      // searched, which saves the proofs of the cells above the limit.
+      const double u_middle = raw(middle, p.b2 + p.u2 - middle + width_);
       add({p.b1, middle, p.u1, u_middle});
       add({middle, p.b2, u_middle, p.u2});
     }
+    // The value returned is an exact raw limit at its background, searched
+    // over every mean, whatever the argument for the ceiling.
+    if (best_ceiling_ < infinity) raw(best_background_);
     return best_;
   }
 
@@ -92,6 +105,8 @@ class corrector {
   double width_;
   const search_settings& settings_;
   double best_ = 0.0;
+  double best_background_ = 0.0;
+  double best_ceiling_ = infinity;
   std::priority_queue<part> open_;
 };
 

@@ -293,11 +293,11 @@ double exact_lower_limit(std::int32_t Nm, double b, double cl, const search_sett
   return last;  // unreachable: the last mean reaches Nm
 }
 
-double exact_raw_upper_limit(std::int32_t Nm, double b, double cl,
-                             const search_settings& settings) {
+double exact_raw_upper_limit(std::int32_t Nm, double b, double cl, const search_settings& settings,
+                             double ceiling) {
   searcher search(Nm, b, cl, question::contains, settings);
   // Above this mean exact_tail proves that no interval contains Nm.
-  const double top = tail_start(Nm, b, cl);
+  const double top = std::min(tail_start(Nm, b, cl), ceiling);
   const guarded_stretch g = guarded_means(b, cl, top);
   if (!g.any) return search.last_yes(0.0, top).value_or(0.0);
   if (g.last < top) {

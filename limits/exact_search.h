@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 #include "limits/search_settings.h"
 
@@ -22,7 +23,9 @@ double exact_lower_limit(std::int32_t Nm, double b, double cl, const search_sett
 // The largest mean whose interval contains Nm (n_low <= Nm <= n_high), every
 // island of acceptance included: the interval at the reported value
 // contains Nm and the one at the double above it does not. 0.0 where no mean
-// accepts Nm (possible only at levels below about 0.63).
-double exact_raw_upper_limit(std::int32_t Nm, double b, double cl, const search_settings& settings);
+// accepts Nm (possible only at levels below about 0.63). With a ceiling, the
+// largest such mean up to it.
+double exact_raw_upper_limit(std::int32_t Nm, double b, double cl, const search_settings& settings,
+                             double ceiling = std::numeric_limits<double>::infinity());
 
 }  // namespace limits

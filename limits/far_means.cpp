@@ -58,7 +58,10 @@ bool reaches_cl(std::int32_t a, std::int32_t c, double b, double cl, double lamb
       build_error::run_sum_bound(a, c, b, std::max(lambda_a - b, 0.0), top_mean(b, lambda_h));
   for (const double lambda : {lambda_a, lambda_h}) {
     const long double sum = build_error::poisson_run(a, c, lambda);
-    if (!(sum * (1.0L - bound) - 1e-300L * (c - a + 1) >= cl)) return false;
+    if (!(sum * (1.0L - static_cast<long double>(bound)) - 1e-300L * (c - a + 1) >=
+          static_cast<long double>(cl))) {
+      return false;
+    }
   }
   return true;
 }
@@ -80,8 +83,10 @@ class ahead_of {
   bool operator()(std::int32_t k) const {
     if (!ratio_normal(k, b_, lambda_a_) || !ratio_normal(k, b_, lambda_h_)) return false;
     const long double ratio_k = ratios_(k);
-    const long double room = n_bound_ + build_error::log_ratio_bound(k, b_, mu_high_) +
-                             1e-18L * (std::fabs(ratio_k) + std::fabs(ratio_n_)) + 1e-12L;
+    const long double room =
+        static_cast<long double>(n_bound_) +
+        static_cast<long double>(build_error::log_ratio_bound(k, b_, mu_high_)) +
+        1e-18L * (std::fabs(ratio_k) + std::fabs(ratio_n_)) + 1e-12L;
     return ratio_k - ratio_n_ > room;
   }
 
