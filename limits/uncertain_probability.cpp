@@ -1,0 +1,323 @@
+#include "limits/uncertain_probability.h"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace limits {
+
+namespace {
+
+// The search and quadrature constants.
+constexpr std::int32_t rule_points = 16;  // Gauss-Legendre points per panel
+constexpr double pdf_reach = 10.0;        // sigmas integrated each side: 1.5e-23 left out
+constexpr double panel_widths = 2.0;      // panel length in peak widths
+constexpr std::int32_t max_panels = 4096;
+// A node's Poisson terms stop where they fall below this, away from its
+// mean: the terms beyond fall faster than geometrically, and the node's
+// weight is at most 1, so each side leaves out less than about 1e-16.
+constexpr double smallest_term = 1e-18;
+constexpr std::int32_t largest_count = 100'000'000;  // counts beyond are never needed here
+constexpr std::int32_t golden_steps = 200;           // golden-section cap: 0.618^200 of the bracket
+constexpr double golden_width = 1e-10;               // relative bracket width a maximum stops at
+constexpr std::int32_t doublings = 64;               // bracket growth cap
+
+struct legendre_rule {
+  std::array<double, rule_points> x{};
+  std::array<double, rule_points> w{};
+};
+
+// Nodes and weights on [-1, 1] by Newton's method on P_16 from the
+// Chebyshev guesses, which converge in a few steps; capped at 100.
+legendre_rule make_legendre_rule() {
+  legendre_rule rule;
+  constexpr std::int32_t n = rule_points;
+  for (std::int32_t i = 0; i < n; ++i) {
+    double x = std::cos(std::numbers::pi * (static_cast<double>(i) + 0.75) /
+                        (static_cast<double>(n) + 0.5));
+    double derivative = 1.0;
+    for (std::int32_t step = 0; step < 100; ++step) {
+      double p0 = 1.0;
+      double p1 = x;
+      for (std::int32_t k = 2; k <= n; ++k) {
+        const double kd = static_cast<double>(k);
+        const double p2 = ((2.0 * kd - 1.0) * x * p1 - (kd - 1.0) * p0) / kd;
+        p0 = p1;
+        p1 = p2;
+      }
+      derivative = static_cast<double>(n) * (x * p1 - p0) / (x * x - 1.0);
+      const double dx = p1 / derivative;
+      x -= dx;
+      if (std::abs(dx) < 1e-16) break;
+    }
+    const auto index = static_cast<std::size_t>(i);
+    rule.x[index] = x;
+    rule.w[index] = 2.0 / ((1.0 - x * x) * derivative * derivative);
+  }
+  return rule;
+}
+
+const legendre_rule& legendre() {
+  static const legendre_rule rule = make_legendre_rule();
+  return rule;
+}
+
+// log Pois(n | lambda); lambda = 0 gives log 1 for n = 0, -inf otherwise.
+double log_poisson(std::int32_t n, double lambda) {
+  const double nd = static_cast<double>(n);
+  // Exact comparisons: 0^0 = 1, and 0 log 0 is taken as 0.
+  if (lambda == 0.0) return n == 0 ? 0.0 : -std::numeric_limits<double>::infinity();
+  const double power = n == 0 ? 0.0 : nd * std::log(lambda);
+  return power - lambda - std::lgamma(nd + 1.0);
+}
+
+// The maximum of f on [a, b] by golden section: f must be unimodal there
+// (each use says why). Returns the best value met.
+template <class F>
+double golden_maximum(F f, double a, double b) {
+  const double ratio = (std::sqrt(5.0) - 1.0) / 2.0;
+  double x1 = b - ratio * (b - a);
+  double x2 = a + ratio * (b - a);
+  double f1 = f(x1);
+  double f2 = f(x2);
+  double best = std::max({f(a), f(b), f1, f2});
+  for (std::int32_t step = 0; step < golden_steps; ++step) {
+    if (b - a <= golden_width * (1.0 + std::abs(a) + std::abs(b))) break;
+    if (f1 < f2) {
+      a = x1;
+      x1 = x2;
+      f1 = f2;
+      x2 = a + ratio * (b - a);
+      f2 = f(x2);
+      best = std::max(best, f2);
+    } else {
+      b = x2;
+      x2 = x1;
+      f2 = f1;
+      x1 = b - ratio * (b - a);
+      f1 = f(x1);
+      best = std::max(best, f1);
+    }
+  }
+  return best;
+}
+
+// Argument of the maximum, same rules.
+template <class F>
+double golden_argmax(F f, double a, double b) {
+  const double ratio = (std::sqrt(5.0) - 1.0) / 2.0;
+  double x1 = b - ratio * (b - a);
+  double x2 = a + ratio * (b - a);
+  double f1 = f(x1);
+  double f2 = f(x2);
+  for (std::int32_t step = 0; step < golden_steps; ++step) {
+    if (b - a <= golden_width * (1.0 + std::abs(a) + std::abs(b))) break;
+    if (f1 < f2) {
+      a = x1;
+      x1 = x2;
+      f1 = f2;
+      x2 = a + ratio * (b - a);
+      f2 = f(x2);
+    } else {
+      b = x2;
+      x2 = x1;
+      f2 = f1;
+      x1 = b - ratio * (b - a);
+      f1 = f(x1);
+    }
+  }
+  // The ends are candidates too: the maximum of a monotone f lies there.
+  double best_x = f1 < f2 ? x2 : x1;
+  double best = std::max(f1, f2);
+  if (f(a) > best) {
+    best_x = a;
+    best = f(a);
+  }
+  if (f(b) > best) best_x = b;
+  return best_x;
+}
+
+bool known(const uncertain_parameter& p) { return p.sigma == 0.0; }  // exact: known exactly
+
+}  // namespace
+
+log_normal_shape log_normal_shape_of(double mean, double sigma) {
+  const double relative = sigma / mean;
+  const double variance = std::log1p(relative * relative);
+  return {std::log(mean) - variance / 2.0, std::sqrt(variance)};
+}
+
+uncertain_probability::uncertain_probability(const uncertain_model& model, std::int32_t refinement)
+    : model_(model), refinement_(refinement) {
+  assert(refinement >= 1);
+}
+
+void uncertain_probability::build_rule(const uncertain_parameter& p, double peak_width,
+                                       std::vector<node>& rule) const {
+  rule.clear();
+  if (known(p)) {
+    rule.push_back({p.nominal, 1.0});
+    return;
+  }
+  const bool log_normal = p.pdf == uncertainty_pdf::lognormal;
+  double centre = p.nominal;
+  double spread = p.sigma;
+  double width = std::min(p.sigma, peak_width);
+  if (log_normal) {
+    const log_normal_shape shape = log_normal_shape_of(p.nominal, p.sigma);
+    centre = shape.mu_log;
+    spread = shape.sigma_log;
+    // In log x a width w near the nominal value is w / nominal long.
+    width = std::min(spread, peak_width / p.nominal);
+  }
+  const double low =
+      log_normal ? centre - pdf_reach * spread : std::max(0.0, centre - pdf_reach * spread);
+  const double high = centre + pdf_reach * spread;
+  const double panels_wanted = std::ceil((high - low) / (panel_widths * width));
+  const auto panels = static_cast<std::int32_t>(
+      std::min(static_cast<double>(max_panels), std::max(1.0, panels_wanted)) *
+      static_cast<double>(refinement_));
+  const double half = (high - low) / (2.0 * static_cast<double>(panels));
+  const legendre_rule& gl = legendre();
+  double total = 0.0;
+  for (std::int32_t panel = 0; panel < panels; ++panel) {
+    const double middle = low + (2.0 * static_cast<double>(panel) + 1.0) * half;
+    for (std::size_t i = 0; i < gl.x.size(); ++i) {
+      const double t = middle + half * gl.x[i];
+      const double z = (t - centre) / spread;
+      const double weight = gl.w[i] * half * std::exp(-0.5 * z * z);
+      rule.push_back({log_normal ? std::exp(t) : t, weight});
+      total += weight;
+    }
+  }
+  for (node& n : rule) n.weight /= total;
+}
+
+void uncertain_probability::build_rules(double s) {
+  const double lambda = model_.efficiency.nominal * s + model_.background.nominal;
+  const double count_width = std::sqrt(lambda + 1.0);
+  // Exact comparison: at s = 0 the efficiency does not enter at all.
+  const double efficiency_width =
+      s == 0.0 ? std::numeric_limits<double>::infinity() : count_width / s;
+  build_rule(model_.efficiency, efficiency_width, efficiency_rule_);
+  build_rule(model_.background, count_width, background_rule_);
+}
+
+std::span<const double> uncertain_probability::counts_at(double s) {
+  build_rules(s);
+  counts_.clear();
+  for (const node& e : efficiency_rule_) {
+    for (const node& c : background_rule_) {
+      const double lambda = e.value * s + c.value;
+      const double weight = e.weight * c.weight;
+      const double mode_d = std::min(std::floor(lambda), static_cast<double>(largest_count));
+      const auto mode = static_cast<std::int32_t>(mode_d);
+      if (counts_.size() <= static_cast<std::size_t>(mode))
+        counts_.resize(static_cast<std::size_t>(mode) + 1, 0.0);
+      const double at_mode = std::exp(log_poisson(mode, lambda));
+      // Upward: P(n + 1) = P(n) lambda / (n + 1), until negligible; the
+      // count cap bounds the loop whatever the arithmetic does.
+      double term = at_mode;
+      for (std::int32_t n = mode; n < largest_count; ++n) {
+        if (counts_.size() <= static_cast<std::size_t>(n)) counts_.push_back(0.0);
+        counts_[static_cast<std::size_t>(n)] += weight * term;
+        term = term * lambda / static_cast<double>(n + 1);
+        if (term < smallest_term) break;
+      }
+      // Downward: P(n - 1) = P(n) n / lambda, down to 0 at most.
+      term = at_mode;
+      for (std::int32_t n = mode - 1; n >= 0; --n) {
+        term = term * static_cast<double>(n + 1) / lambda;
+        if (term < smallest_term) break;
+        counts_[static_cast<std::size_t>(n)] += weight * term;
+      }
+    }
+  }
+  return counts_;
+}
+
+double uncertain_probability::at(std::int32_t n, double s) {
+  build_rules(s);
+  double q = 0.0;
+  for (const node& e : efficiency_rule_) {
+    for (const node& c : background_rule_)
+      q += e.weight * c.weight * std::exp(log_poisson(n, e.value * s + c.value));
+  }
+  return q;
+}
+
+double uncertain_probability::best_signal(std::int32_t n) {
+  const double eps = model_.efficiency.nominal;
+  const double b = model_.background.nominal;
+  if (known(model_.efficiency) && known(model_.background))
+    return std::max(0.0, (static_cast<double>(n) - b) / eps);
+  // q(0 | s) is a mixture of e^-(e s + c), falling in s.
+  if (n == 0) return 0.0;
+  // q(n | s) is taken as unimodal in s (each term of the mixture is, and
+  // tests: uncertain_probability checks the mixtures on fine grids): grow
+  // the bracket until q falls, then golden section inside it.
+  double high = (static_cast<double>(n) + 1.0) / eps;
+  for (std::int32_t step = 0; step < doublings && at(n, 2.0 * high) > at(n, high); ++step)
+    high *= 2.0;
+  return golden_argmax([&](double s) { return at(n, s); }, 0.0, 2.0 * high);
+}
+
+double uncertain_probability::profile_denominator(std::int32_t n) const {
+  const uncertain_parameter& bg = model_.background;
+  const double nd = static_cast<double>(n);
+  const double at_count = log_poisson(n, nd);  // the count's own best mean
+  if (known(bg)) return std::exp(log_poisson(n, std::max(nd, bg.nominal)));
+  if (bg.pdf == uncertainty_pdf::gauss) {
+    // Both log Pois(n | c) and the Gaussian constraint are concave in c: at
+    // c = b <= n the signal takes up n - b and the maximum is Pois(n | n);
+    // else it lies in [n, b].
+    if (bg.nominal <= nd) return std::exp(at_count);
+    const double b = bg.nominal;
+    const double sigma = bg.sigma;
+    const auto h = [&](double c) {
+      const double z = (c - b) / sigma;
+      return log_poisson(n, c) - 0.5 * z * z;
+    };
+    return std::exp(golden_maximum(h, nd, b));
+  }
+  // Lognormal, in u = log c, where the log pdf ratio is concave, and so is
+  // log Pois(n | e^u): below c = n the signal makes the mean n, above it the
+  // signal is 0. The constraint is g(c) / g(b).
+  const log_normal_shape shape = log_normal_shape_of(bg.nominal, bg.sigma);
+  const double mu = shape.mu_log;
+  const double var = shape.sigma_log * shape.sigma_log;
+  const auto log_g = [&](double u) { return -u - (u - mu) * (u - mu) / (2.0 * var); };
+  const double log_g_nominal = log_g(std::log(bg.nominal));
+  double best = -std::numeric_limits<double>::infinity();
+  if (n >= 1) {
+    const double u = std::min(mu - var, std::log(nd));  // log g's maximum, capped at c = n
+    best = at_count + log_g(u);
+  }
+  // Above c = n the derivative n - e^u - 1 - (u - mu) / var is negative
+  // beyond max(log n, mu); for n = 0 it is positive below
+  // mu - var (1 + e^mu) - 1.
+  const double low = n >= 1 ? std::log(nd) : mu - var * (1.0 + std::exp(mu)) - 1.0;
+  const double high = std::max(low, mu);
+  best = std::max(
+      best,
+      golden_maximum([&](double u) { return log_poisson(n, std::exp(u)) + log_g(u); }, low, high));
+  return std::exp(best - log_g_nominal);
+}
+
+double uncertain_probability::denominator(std::int32_t n) {
+  assert(n >= 0);
+  const auto index = static_cast<std::size_t>(n);
+  if (denominators_.size() <= index)
+    denominators_.resize(index + 1, std::numeric_limits<double>::quiet_NaN());
+  if (std::isnan(denominators_[index])) {
+    const double d = model_.ordering == uncertain_ordering::conrad ? at(n, best_signal(n))
+                                                                   : profile_denominator(n);
+    denominators_[index] = d;
+  }
+  return denominators_[index];
+}
+
+}  // namespace limits
