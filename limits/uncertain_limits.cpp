@@ -35,6 +35,28 @@ double scan_step(const uncertain_model& m, double s) {
   return scan_step_fraction * std::sqrt(eps * s + m.background.nominal + 1.0) / eps;
 }
 
+// Whether the region at s contains n, and what the counts up to n hold,
+// from one pass over the counts.
+struct verdict {
+  bool contains;
+  double up_to_n;
+};
+
+// The denominators use q.at only, which leaves the counts as they are.
+verdict verdict_at(uncertain_probability& q, std::int32_t n, double s, double cl) {
+  const std::span<const double> counts = q.counts_at(s);
+  const double own = probability_of(counts, n) / q.denominator(n);
+  double before = 0.0;
+  double up_to_n = 0.0;
+  for (std::size_t i = 0; i < counts.size(); ++i) {
+    const auto m = static_cast<std::int32_t>(i);
+    if (m <= n) up_to_n += counts[i];
+    if (m == n || counts[i] < ignored_probability) continue;
+    if (ranked_before(counts[i] / q.denominator(m), m, own, n)) before += counts[i];
+  }
+  return {before < cl, up_to_n};
+}
+
 }  // namespace
 
 uncertain_region uncertain_acceptance_region(uncertain_probability& q, double s, double cl) {
@@ -51,8 +73,6 @@ uncertain_region uncertain_acceptance_region(uncertain_probability& q, double s,
     const auto n = static_cast<std::int32_t>(i);
     order.push_back({counts[i] / q.denominator(n), n});
   }
-  // denominator() may refill the counts: take them again.
-  const std::span<const double> again = q.counts_at(s);
   std::sort(order.begin(), order.end(), [](const ranked& a, const ranked& b) {
     return ranked_before(a.ratio, a.n, b.ratio, b.n);
   });
@@ -62,7 +82,7 @@ uncertain_region uncertain_acceptance_region(uncertain_probability& q, double s,
   std::int32_t taken = 0;
   for (const ranked& r : order) {
     if (region.coverage >= cl) break;
-    region.coverage += probability_of(again, r.n);
+    region.coverage += probability_of(counts, r.n);
     region.n_low = std::min(region.n_low, r.n);
     region.n_high = std::max(region.n_high, r.n);
     ++taken;
@@ -72,21 +92,7 @@ uncertain_region uncertain_acceptance_region(uncertain_probability& q, double s,
 }
 
 bool uncertain_region_contains(uncertain_probability& q, std::int32_t n, double s, double cl) {
-  std::span<const double> counts = q.counts_at(s);
-  const std::size_t size = counts.size();
-  // The denominators first: computing one may refill the counts.
-  for (std::size_t i = 0; i < size; ++i)
-    if (counts[i] >= ignored_probability) q.denominator(static_cast<std::int32_t>(i));
-  (void)q.denominator(n);
-  counts = q.counts_at(s);
-  const double own = probability_of(counts, n) / q.denominator(n);
-  double before = 0.0;
-  for (std::size_t i = 0; i < counts.size(); ++i) {
-    const auto m = static_cast<std::int32_t>(i);
-    if (m == n || counts[i] < ignored_probability) continue;
-    if (ranked_before(counts[i] / q.denominator(m), m, own, n)) before += counts[i];
-  }
-  return before < cl;
+  return verdict_at(q, n, s, cl).contains;
 }
 
 uncertain_interval uncertain_limits(uncertain_probability& q, std::int32_t n, double cl) {
@@ -103,19 +109,14 @@ uncertain_interval uncertain_limits(uncertain_probability& q, std::int32_t n, do
     }
     return inside;
   };
-  const auto up_to_n = [&](double s) {
-    const std::span<const double> counts = q.counts_at(s);
-    double sum = 0.0;
-    for (std::int32_t m = 0; m <= n; ++m) sum += probability_of(counts, m);
-    return sum;
-  };
   uncertain_interval result;
   double s = 0.0;
   bool inside = contains(s);
   if (inside) result = {0.0, 0.0, true};
   for (std::int32_t step = 0; step < max_scan_steps; ++step) {
     const double next = s + scan_step(q.model(), s);
-    const bool next_inside = contains(next);
+    const verdict v = verdict_at(q, n, next, cl);
+    const bool next_inside = v.contains;
     if (next_inside != inside) {
       const double limit = next_inside ? edge(next, s) : edge(s, next);
       if (!result.found) result = {limit, limit, true};
@@ -125,7 +126,7 @@ uncertain_interval uncertain_limits(uncertain_probability& q, std::int32_t n, do
     }
     s = next;
     inside = next_inside;
-    if (!inside && up_to_n(s) < scan_end_share * (1.0 - cl)) break;
+    if (!inside && v.up_to_n < scan_end_share * (1.0 - cl)) break;
   }
   return result;
 }

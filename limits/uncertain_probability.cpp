@@ -14,16 +14,19 @@ namespace {
 // The search and quadrature constants.
 constexpr std::int32_t rule_points = 16;  // Gauss-Legendre points per panel
 constexpr double pdf_reach = 10.0;        // sigmas integrated each side: 1.5e-23 left out
-constexpr double panel_widths = 2.0;      // panel length in peak widths
+constexpr double panel_widths = 4.0;      // panel length in peak widths
 constexpr std::int32_t max_panels = 4096;
-// A node's Poisson terms stop where they fall below this, away from its
-// mean: the terms beyond fall faster than geometrically, and the node's
-// weight is at most 1, so each side leaves out less than about 1e-16.
-constexpr double smallest_term = 1e-18;
+// A node's weighted Poisson terms stop where they fall below this, away
+// from its mean: the terms beyond fall faster than geometrically, so each
+// side of a node leaves out less than about 1e-20, and all of them together
+// (at most about 1e5 nodes) less than 1e-15.
+constexpr double smallest_term = 1e-22;
 constexpr std::int32_t largest_count = 100'000'000;  // counts beyond are never needed here
 constexpr std::int32_t golden_steps = 200;           // golden-section cap: 0.618^200 of the bracket
-constexpr double golden_width = 1e-10;               // relative bracket width a maximum stops at
-constexpr std::int32_t doublings = 64;               // bracket growth cap
+// Relative bracket width a maximum stops at: q near its maximum falls by
+// about n (d s / s)^2 / 2, so a width of 1e-7 costs below 1e-13 of q.
+constexpr double golden_width = 1e-7;
+constexpr std::int32_t doublings = 64;  // bracket growth cap
 
 struct legendre_rule {
   std::array<double, rule_points> x{};
@@ -225,13 +228,13 @@ std::span<const double> uncertain_probability::counts_at(double s) {
         if (counts_.size() <= static_cast<std::size_t>(n)) counts_.push_back(0.0);
         counts_[static_cast<std::size_t>(n)] += weight * term;
         term = term * lambda / static_cast<double>(n + 1);
-        if (term < smallest_term) break;
+        if (weight * term < smallest_term) break;
       }
       // Downward: P(n - 1) = P(n) n / lambda, down to 0 at most.
       term = at_mode;
       for (std::int32_t n = mode - 1; n >= 0; --n) {
         term = term * static_cast<double>(n + 1) / lambda;
-        if (term < smallest_term) break;
+        if (weight * term < smallest_term) break;
         counts_[static_cast<std::size_t>(n)] += weight * term;
       }
     }
@@ -241,10 +244,18 @@ std::span<const double> uncertain_probability::counts_at(double s) {
 
 double uncertain_probability::at(std::int32_t n, double s) {
   build_rules(s);
+  const double nd = static_cast<double>(n);
+  const double log_factorial = std::lgamma(nd + 1.0);  // once, not per node
   double q = 0.0;
   for (const node& e : efficiency_rule_) {
-    for (const node& c : background_rule_)
-      q += e.weight * c.weight * std::exp(log_poisson(n, e.value * s + c.value));
+    for (const node& c : background_rule_) {
+      const double lambda = e.value * s + c.value;
+      // Exact comparison: a mean of 0 gives Pois(n | 0), 1 for n = 0 only.
+      const double term =
+          lambda == 0.0 ? (n == 0 ? 1.0 : 0.0)
+                        : std::exp((n == 0 ? 0.0 : nd * std::log(lambda)) - lambda - log_factorial);
+      q += e.weight * c.weight * term;
+    }
   }
   return q;
 }
