@@ -20,7 +20,7 @@ constexpr std::int32_t max_panels = 4096;
 // from its mean: the terms beyond fall faster than geometrically, so each
 // side of a node leaves out less than about 1e-20, and all of them together
 // (at most about 1e5 nodes) less than 1e-15.
-constexpr double smallest_term = 1e-22;
+constexpr double smallest_term = 1e-30;
 constexpr std::int32_t largest_count = 100'000'000;  // counts beyond are never needed here
 constexpr std::int32_t golden_steps = 200;           // golden-section cap: 0.618^200 of the bracket
 // Relative bracket width a maximum stops at: q near its maximum falls by
@@ -158,7 +158,7 @@ uncertain_probability::uncertain_probability(const uncertain_model& model, std::
   assert(refinement >= 1);
 }
 
-void uncertain_probability::build_rule(const uncertain_parameter& p, double peak_width,
+void uncertain_probability::build_rule(const uncertain_parameter& p, double slope,
                                        std::vector<node>& rule) const {
   rule.clear();
   if (known(p)) {
@@ -168,26 +168,38 @@ void uncertain_probability::build_rule(const uncertain_parameter& p, double peak
   const bool log_normal = p.pdf == uncertainty_pdf::lognormal;
   double centre = p.nominal;
   double spread = p.sigma;
-  double width = std::min(p.sigma, peak_width);
   if (log_normal) {
     const log_normal_shape shape = log_normal_shape_of(p.nominal, p.sigma);
     centre = shape.mu_log;
     spread = shape.sigma_log;
-    // In log x a width w near the nominal value is w / nominal long.
-    width = std::min(spread, peak_width / p.nominal);
   }
   const double low =
       log_normal ? centre - pdf_reach * spread : std::max(0.0, centre - pdf_reach * spread);
   const double high = centre + pdf_reach * spread;
-  const double panels_wanted = std::ceil((high - low) / (panel_widths * width));
-  const auto panels = static_cast<std::int32_t>(
-      std::min(static_cast<double>(max_panels), std::max(1.0, panels_wanted)) *
-      static_cast<double>(refinement_));
-  const double half = (high - low) / (2.0 * static_cast<double>(panels));
+  // The Poisson peak's width in the integration variable t at a value x of
+  // the parameter: the mean is at least x slope, so the count's spread
+  // sqrt(x slope + 1) over slope bounds it from below; in t = log x it is
+  // that over x. Exact comparison: slope 0 (the efficiency at s = 0) has no
+  // peak.
+  const auto peak_width = [&](double t) {
+    if (slope == 0.0) return spread;
+    const double x = log_normal ? std::exp(t) : t;
+    const double width = std::sqrt(x * slope + 1.0) / slope;
+    return std::min(spread, log_normal ? width / x : width);
+  };
+  const double step = panel_widths / static_cast<double>(refinement_);
   const legendre_rule& gl = legendre();
   double total = 0.0;
-  for (std::int32_t panel = 0; panel < panels; ++panel) {
-    const double middle = low + (2.0 * static_cast<double>(panel) + 1.0) * half;
+  double left = low;
+  // Panels at most `step` peak widths long at both ends: the width is
+  // monotone in t, so that bounds it inside as well. The cap makes the last
+  // panel reach the end whatever the widths.
+  for (std::int32_t panel = 0; panel < max_panels && left < high; ++panel) {
+    double length = step * peak_width(left);
+    length = std::min(length, step * peak_width(std::min(high, left + length)));
+    const double right = panel + 1 == max_panels ? high : std::min(high, left + length);
+    const double half = (right - left) / 2.0;
+    const double middle = left + half;
     for (std::size_t i = 0; i < gl.x.size(); ++i) {
       const double t = middle + half * gl.x[i];
       const double z = (t - centre) / spread;
@@ -195,18 +207,14 @@ void uncertain_probability::build_rule(const uncertain_parameter& p, double peak
       rule.push_back({log_normal ? std::exp(t) : t, weight});
       total += weight;
     }
+    left = right;
   }
   for (node& n : rule) n.weight /= total;
 }
 
 void uncertain_probability::build_rules(double s) {
-  const double lambda = model_.efficiency.nominal * s + model_.background.nominal;
-  const double count_width = std::sqrt(lambda + 1.0);
-  // Exact comparison: at s = 0 the efficiency does not enter at all.
-  const double efficiency_width =
-      s == 0.0 ? std::numeric_limits<double>::infinity() : count_width / s;
-  build_rule(model_.efficiency, efficiency_width, efficiency_rule_);
-  build_rule(model_.background, count_width, background_rule_);
+  build_rule(model_.efficiency, s, efficiency_rule_);
+  build_rule(model_.background, 1.0, background_rule_);
 }
 
 std::span<const double> uncertain_probability::counts_at(double s) {

@@ -54,10 +54,11 @@ log_normal_shape log_normal_shape_of(double mean, double sigma);
 //   q(n | s) = Int Int Pois(n | e s + c) f(e) g(c) de dc.
 // Each uncertain parameter is integrated by composite 16-point
 // Gauss-Legendre rules over nominal +- 10 sigma (its log for a lognormal,
-// cut at 0 for a Gaussian): the pdf outside holds below 1e-22. The panels
-// are at most two widths wide, a width being the smaller of sigma and of
-// the Poisson peak's width in that parameter at s, so the integrand is
-// smooth on each panel; the weights are renormalised to sum 1 (the
+// cut at 0 for a Gaussian): the pdf outside holds below 1e-22. Each panel
+// is at most four widths long, a width being the smaller of sigma and of
+// the Poisson peak's width in that parameter where the panel lies (narrow
+// near 0, where the mean is small), so the integrand is a smooth bump on
+// each panel; the weights are renormalised to sum 1 (the
 // truncation's renormalisation, done by the same rule). refinement > 1
 // multiplies the panel count: rule and refined rule agreeing to 1e-12 is
 // how the accuracy is checked (tests: uncertain_probability).
@@ -72,10 +73,10 @@ class uncertain_probability {
 
   const uncertain_model& model() const { return model_; }
 
-  // q(0 | s), q(1 | s), ...: every count up to the last one whose
-  // probability, or that of a count above it, is at least about 1e-18 of
-  // a node's weight; the counts left out hold below 1e-15 together. Valid
-  // until the next call.
+  // q(0 | s), q(1 | s), ...: every count up to the last one a node of the
+  // rules gives a weighted term of at least 1e-30; the counts left out, and
+  // the terms each count leaves out, hold below 1e-23 together. Valid until
+  // the next call of counts_at (at and denominator leave it as it is).
   std::span<const double> counts_at(double s);
 
   // q(n | s) for one count n >= 0.
@@ -93,7 +94,9 @@ class uncertain_probability {
     double weight;
   };
 
-  void build_rule(const uncertain_parameter& p, double peak_width, std::vector<node>& rule) const;
+  // slope: how fast the Poisson mean grows with the parameter (s for the
+  // efficiency, 1 for the background).
+  void build_rule(const uncertain_parameter& p, double slope, std::vector<node>& rule) const;
   void build_rules(double s);
   double profile_denominator(std::int32_t n) const;
 
