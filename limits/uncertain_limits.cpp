@@ -18,6 +18,8 @@ constexpr double ignored_probability = 1e-16;
 constexpr double scan_end_share = 1e-3;  // of 1 - cl, held by the counts up to n
 constexpr double edge_width = 1e-8;      // bisection bracket, relative above s = 1
 constexpr std::int32_t max_halvings = 100;
+constexpr double fine_divisor = 10.0;  // the second look's steps, per scan step
+constexpr double edge_reach = 2.0;     // scan steps each side of an edge looked at again
 
 double probability_of(std::span<const double> counts, std::int32_t n) {
   const auto index = static_cast<std::size_t>(n);
@@ -110,24 +112,39 @@ uncertain_interval uncertain_limits(uncertain_probability& q, std::int32_t n, do
     return inside;
   };
   uncertain_interval result;
-  double s = 0.0;
-  bool inside = contains(s);
-  if (inside) result = {0.0, 0.0, true};
-  for (std::int32_t step = 0; step < max_scan_steps; ++step) {
-    const double next = s + scan_step(q.model(), s);
-    const verdict v = verdict_at(q, n, next, cl);
-    const bool next_inside = v.contains;
-    if (next_inside != inside) {
-      const double limit = next_inside ? edge(next, s) : edge(s, next);
-      if (!result.found) result = {limit, limit, true};
-      result.upper = limit;
-    } else if (next_inside) {
-      result.upper = next;
+  const auto take = [&](double limit) {
+    if (!result.found) result = {limit, limit, true};
+    result.lower = std::min(result.lower, limit);
+    result.upper = std::max(result.upper, limit);
+  };
+  // Scans from `from` in steps of the scan step over `divisor`, bisecting
+  // each change, for at most `steps` steps or, with steps < 0, until the
+  // counts up to n hold almost nothing (see the header).
+  const auto scan = [&](double from, double divisor, std::int32_t steps) {
+    double s = from;
+    bool inside = contains(s);
+    if (inside) take(s);
+    const std::int32_t cap = steps < 0 ? max_scan_steps : steps;
+    for (std::int32_t step = 0; step < cap; ++step) {
+      const double next = s + scan_step(q.model(), s) / divisor;
+      const verdict v = verdict_at(q, n, next, cl);
+      if (v.contains != inside) take(v.contains ? edge(next, s) : edge(s, next));
+      if (v.contains) take(next);
+      s = next;
+      inside = v.contains;
+      if (steps < 0 && !inside && v.up_to_n < scan_end_share * (1.0 - cl)) break;
     }
-    s = next;
-    inside = next_inside;
-    if (!inside && v.up_to_n < scan_end_share * (1.0 - cl)) break;
-  }
+  };
+  scan(0.0, 1.0, -1);
+  if (!result.found) return result;
+  // Islands and gaps narrower than a step lie next to the edges: look again
+  // there, in steps ten times finer, over edge_reach steps each side.
+  const double lower = result.lower;
+  const double upper = result.upper;
+  const double below = std::max(0.0, lower - edge_reach * scan_step(q.model(), lower));
+  scan(below, fine_divisor, static_cast<std::int32_t>(2.0 * edge_reach * fine_divisor));
+  const double before = std::max(0.0, upper - edge_reach * scan_step(q.model(), upper));
+  scan(before, fine_divisor, static_cast<std::int32_t>(2.0 * edge_reach * fine_divisor));
   return result;
 }
 

@@ -23,10 +23,12 @@ constexpr std::int32_t max_panels = 4096;
 constexpr double smallest_term = 1e-30;
 constexpr std::int32_t largest_count = 100'000'000;  // counts beyond are never needed here
 constexpr std::int32_t golden_steps = 200;           // golden-section cap: 0.618^200 of the bracket
-// Relative bracket width a maximum stops at: q near its maximum falls by
-// about n (d s / s)^2 / 2, so a width of 1e-7 costs below 1e-13 of q.
+// Relative width a maximum is located to: q near its maximum falls by about
+// n (d s / s)^2 / 2, so a width of 1e-7 costs below 1e-13 of q. Newton's
+// steps usually end far below it.
 constexpr double golden_width = 1e-7;
-constexpr std::int32_t doublings = 64;  // bracket growth cap
+constexpr std::int32_t doublings = 64;      // bracket growth cap
+constexpr std::int32_t newton_steps = 100;  // cap; quadratic steps need about 6
 
 struct legendre_rule {
   std::array<double, rule_points> x{};
@@ -106,41 +108,6 @@ double golden_maximum(F f, double a, double b) {
     }
   }
   return best;
-}
-
-// Argument of the maximum, same rules.
-template <class F>
-double golden_argmax(F f, double a, double b) {
-  const double ratio = (std::sqrt(5.0) - 1.0) / 2.0;
-  double x1 = b - ratio * (b - a);
-  double x2 = a + ratio * (b - a);
-  double f1 = f(x1);
-  double f2 = f(x2);
-  for (std::int32_t step = 0; step < golden_steps; ++step) {
-    if (b - a <= golden_width * (1.0 + std::abs(a) + std::abs(b))) break;
-    if (f1 < f2) {
-      a = x1;
-      x1 = x2;
-      f1 = f2;
-      x2 = a + ratio * (b - a);
-      f2 = f(x2);
-    } else {
-      b = x2;
-      x2 = x1;
-      f2 = f1;
-      x1 = b - ratio * (b - a);
-      f1 = f(x1);
-    }
-  }
-  // The ends are candidates too: the maximum of a monotone f lies there.
-  double best_x = f1 < f2 ? x2 : x1;
-  double best = std::max(f1, f2);
-  if (f(a) > best) {
-    best_x = a;
-    best = f(a);
-  }
-  if (f(b) > best) best_x = b;
-  return best_x;
 }
 
 bool known(const uncertain_parameter& p) { return p.sigma == 0.0; }  // exact: known exactly
@@ -268,6 +235,35 @@ double uncertain_probability::at(std::int32_t n, double s) {
   return q;
 }
 
+uncertain_probability::slopes uncertain_probability::slopes_at(std::int32_t n, double s) {
+  build_rules(s);
+  const double nd = static_cast<double>(n);
+  const double log_factorial = std::lgamma(nd + 1.0);
+  slopes result{0.0, 0.0};
+  for (const node& e : efficiency_rule_) {
+    for (const node& c : background_rule_) {
+      const double lambda = e.value * s + c.value;
+      // P(n), P(n - 1) and P(n - 2) at this node; exact comparison: at a
+      // mean of 0 only the count 0 has probability, 1.
+      double p0 = 0.0;
+      double p1 = 0.0;
+      double p2 = 0.0;
+      if (lambda == 0.0) {
+        p1 = n == 1 ? 1.0 : 0.0;
+        p2 = n == 2 ? 1.0 : 0.0;
+      } else {
+        p0 = std::exp(nd * std::log(lambda) - lambda - log_factorial);
+        p1 = p0 * nd / lambda;
+        p2 = n >= 2 ? p1 * (nd - 1.0) / lambda : 0.0;
+      }
+      const double w = e.weight * c.weight * e.value;
+      result.first += w * (p1 - p0);
+      result.second += w * e.value * (p2 - 2.0 * p1 + p0);
+    }
+  }
+  return result;
+}
+
 double uncertain_probability::best_signal(std::int32_t n) {
   const double eps = model_.efficiency.nominal;
   const double b = model_.background.nominal;
@@ -276,12 +272,34 @@ double uncertain_probability::best_signal(std::int32_t n) {
   // q(0 | s) is a mixture of e^-(e s + c), falling in s.
   if (n == 0) return 0.0;
   // q(n | s) is taken as unimodal in s (each term of the mixture is, and
-  // tests: uncertain_probability checks the mixtures on fine grids): grow
-  // the bracket until q falls, then golden section inside it.
+  // tests: uncertain_probability checks the mixtures on grids): its
+  // maximum is where the slope changes sign. Falling at 0: s = 0. A slope
+  // of exactly 0 there (q rising as s^n when no background is possible)
+  // is left to the search, which ends near 0 if q falls after all.
+  if (slopes_at(n, 0.0).first < 0.0) return 0.0;
+  double low = 0.0;  // rising here
   double high = (static_cast<double>(n) + 1.0) / eps;
-  for (std::int32_t step = 0; step < doublings && at(n, 2.0 * high) > at(n, high); ++step)
+  for (std::int32_t step = 0; step < doublings && slopes_at(n, high).first > 0.0; ++step) {
+    low = high;
     high *= 2.0;
-  return golden_argmax([&](double s) { return at(n, s); }, 0.0, 2.0 * high);
+  }
+  // Newton's method on the slope, kept inside the bracket; a step leaving it
+  // is replaced by halving, so the bracket shrinks every step.
+  double s = low + (high - low) / 2.0;
+  for (std::int32_t step = 0; step < newton_steps; ++step) {
+    const slopes d = slopes_at(n, s);
+    if (d.first > 0.0) {
+      low = s;
+    } else {
+      high = s;
+    }
+    double next = d.second < 0.0 ? s - d.first / d.second : low + (high - low) / 2.0;
+    if (!(next > low && next < high)) next = low + (high - low) / 2.0;
+    const bool converged = std::abs(next - s) <= golden_width * (1.0 + s);
+    s = next;
+    if (converged || high - low <= golden_width * (1.0 + low)) break;
+  }
+  return s;
 }
 
 double uncertain_probability::profile_denominator(std::int32_t n) const {

@@ -100,6 +100,14 @@ class uncertain_probability {
   void build_rules(double s);
   double profile_denominator(std::int32_t n) const;
 
+  // d q(n | s) / ds and d^2 q(n | s) / ds^2.
+  struct slopes {
+    double first;
+    double second;
+  };
+
+  slopes slopes_at(std::int32_t n, double s);
+
   uncertain_model model_;
   std::int32_t refinement_;
   std::vector<node> efficiency_rule_;
