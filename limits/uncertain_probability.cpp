@@ -184,37 +184,50 @@ void uncertain_probability::build_rules(double s) {
   build_rule(model_.background, 1.0, background_rule_);
 }
 
+void uncertain_probability::reserve_counts(std::size_t size) {
+  // Doubling, so that growing inside the loops costs little; the
+  // reciprocals stay one longer than the counts.
+  std::size_t wanted = std::max<std::size_t>(64, counts_.size());
+  while (wanted < size) wanted *= 2;
+  if (counts_.size() < wanted) counts_.resize(wanted, 0.0);
+  for (std::size_t k = reciprocals_.size(); k <= wanted; ++k)
+    reciprocals_.push_back(k == 0 ? 0.0 : 1.0 / static_cast<double>(k));
+}
+
 std::span<const double> uncertain_probability::counts_at(double s) {
   build_rules(s);
-  counts_.clear();
+  std::fill(counts_.begin(), counts_.end(), 0.0);
+  std::size_t used = 0;  // counts touched: the span returned
   for (const node& e : efficiency_rule_) {
     for (const node& c : background_rule_) {
       const double lambda = e.value * s + c.value;
-      const double weight = e.weight * c.weight;
       const double mode_d = std::min(std::floor(lambda), static_cast<double>(largest_count));
-      const auto mode = static_cast<std::int32_t>(mode_d);
-      if (counts_.size() <= static_cast<std::size_t>(mode))
-        counts_.resize(static_cast<std::size_t>(mode) + 1, 0.0);
-      const double at_mode = std::exp(log_poisson(mode, lambda));
-      // Upward: P(n + 1) = P(n) lambda / (n + 1), until negligible; the
+      const auto mode = static_cast<std::size_t>(mode_d);
+      reserve_counts(mode + 2);
+      const double at_mode =
+          e.weight * c.weight * std::exp(log_poisson(static_cast<std::int32_t>(mode), lambda));
+      // Upward: w P(n + 1) = w P(n) lambda / (n + 1), until negligible; the
       // count cap bounds the loop whatever the arithmetic does.
       double term = at_mode;
-      for (std::int32_t n = mode; n < largest_count; ++n) {
-        if (counts_.size() <= static_cast<std::size_t>(n)) counts_.push_back(0.0);
-        counts_[static_cast<std::size_t>(n)] += weight * term;
-        term = term * lambda / static_cast<double>(n + 1);
-        if (weight * term < smallest_term) break;
+      std::size_t n = mode;
+      for (; n < static_cast<std::size_t>(largest_count); ++n) {
+        if (n + 1 >= counts_.size()) reserve_counts(n + 2);
+        counts_[n] += term;
+        term = term * lambda * reciprocals_[n + 1];
+        if (term < smallest_term) break;
       }
-      // Downward: P(n - 1) = P(n) n / lambda, down to 0 at most.
+      used = std::max(used, n + 1);
+      // Downward: w P(n - 1) = w P(n) n / lambda, down to 0 at most.
+      const double inverse = 1.0 / lambda;
       term = at_mode;
-      for (std::int32_t n = mode - 1; n >= 0; --n) {
-        term = term * static_cast<double>(n + 1) / lambda;
-        if (weight * term < smallest_term) break;
-        counts_[static_cast<std::size_t>(n)] += weight * term;
+      for (std::size_t k = mode; k > 0; --k) {
+        term = term * static_cast<double>(k) * inverse;
+        if (term < smallest_term) break;
+        counts_[k - 1] += term;
       }
     }
   }
-  return counts_;
+  return {counts_.data(), std::min(used, counts_.size())};
 }
 
 double uncertain_probability::at(std::int32_t n, double s) {

@@ -112,7 +112,10 @@ class uncertain_probability {
   std::int32_t refinement_;
   std::vector<node> efficiency_rule_;
   std::vector<node> background_rule_;
+  void reserve_counts(std::size_t size);
+
   std::vector<double> counts_;
+  std::vector<double> reciprocals_;   // 1 / k, for the upward recurrence
   std::vector<double> denominators_;  // NaN: not yet computed
 };
 
