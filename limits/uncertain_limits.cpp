@@ -18,6 +18,7 @@ constexpr double ignored_probability = 1e-16;
 constexpr double scan_end_share = 1e-3;  // of 1 - cl, held by the counts up to n
 constexpr double edge_width = 1e-8;      // bisection bracket, relative above s = 1
 constexpr std::int32_t max_halvings = 100;
+constexpr std::int32_t max_doublings = 64;
 constexpr double fine_divisor = 10.0;  // the second look's steps, per scan step
 constexpr double edge_reach = 2.0;     // scan steps each side of an edge looked at again
 
@@ -57,6 +58,33 @@ verdict verdict_at(uncertain_probability& q, std::int32_t n, double s, double cl
     if (ranked_before(counts[i] / q.denominator(m), m, own, n)) before += counts[i];
   }
   return {before < cl, up_to_n};
+}
+
+// Where the scan starts: the largest s found (to 1e-3 of it) at which the
+// counts from n up hold less than scan_end_share (1 - cl), the rule that
+// ends the scan, from the other side; 0 where they hold more at s = 0. They
+// grow with s (each Poisson distribution of the mixture moves up), so the
+// signals below hold even less.
+double scan_start(uncertain_probability& q, std::int32_t n, double cl) {
+  const double threshold = scan_end_share * (1.0 - cl);
+  const auto from_n_up = [&](double s) {
+    const std::span<const double> counts = q.counts_at(s);
+    double sum = 0.0;
+    for (std::size_t m = counts.size(); m > static_cast<std::size_t>(n); --m) sum += counts[m - 1];
+    return sum;
+  };
+  if (from_n_up(0.0) >= threshold) return 0.0;
+  double low = 0.0;
+  double high = 1.0;
+  for (std::int32_t step = 0; step < max_doublings && from_n_up(high) < threshold; ++step) {
+    low = high;
+    high *= 2.0;
+  }
+  for (std::int32_t step = 0; step < max_halvings && high - low > 1e-3 * high; ++step) {
+    const double middle = low + (high - low) / 2.0;
+    (from_n_up(middle) < threshold ? low : high) = middle;
+  }
+  return low;
 }
 
 }  // namespace
@@ -135,7 +163,7 @@ uncertain_interval uncertain_limits(uncertain_probability& q, std::int32_t n, do
       if (steps < 0 && !inside && v.up_to_n < scan_end_share * (1.0 - cl)) break;
     }
   };
-  scan(0.0, 1.0, -1);
+  scan(scan_start(q, n, cl), 1.0, -1);
   if (!result.found) return result;
   // Islands and gaps narrower than a step lie next to the edges: look again
   // there, in steps ten times finer, over edge_reach steps each side.

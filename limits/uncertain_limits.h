@@ -29,9 +29,10 @@ uncertain_region uncertain_acceptance_region(uncertain_probability& q, double s,
 bool uncertain_region_contains(uncertain_probability& q, std::int32_t n, double s, double cl);
 
 // The smallest and largest s whose region contains n >= 0; found is false
-// (and both 0.0) where no scanned s does. The signal is scanned from 0 in
-// steps of scan_step_fraction of the Poisson width sqrt(eps s + b + 1) / eps
-// until the counts up to n hold less than 1e-3 (1 - cl); then the stretches
+// (and both 0.0) where no scanned s does. The signal is scanned in steps of
+// scan_step_fraction of the Poisson width sqrt(eps s + b + 1) / eps, from
+// below the last s where the counts from n up hold less than 1e-3 (1 - cl)
+// (or 0) until the counts up to n hold less than that; then the stretches
 // from two steps below to two steps above each limit found are scanned
 // again in steps ten times finer, where the islands and gaps of the belt
 // lie. Each change between steps is bisected to a bracket of
@@ -39,7 +40,7 @@ bool uncertain_region_contains(uncertain_probability& q, std::int32_t n, double 
 // contains n. What is guaranteed: each limit is within 1e-8 max(1, s) of an
 // edge of the belt computed with q to its quadrature accuracy, and it is
 // the extreme edge unless an island lies narrower than a step (a tenth of
-// one near the limits found) or beyond the scan's end. Tests check the
+// one near the limits found) or outside the scanned stretch. Tests check the
 // limits against the exact search of the known-background case, islands
 // included, at zero sigmas. No correction in the background direction.
 // Bounded: at most max_scan_steps steps, 100 halvings per change.
