@@ -96,6 +96,63 @@ TEST(uncertain_limits, known_parameters_give_the_known_build) {
   }
 }
 
+// Under conrad the upper limit of a count below the background shrinks as
+// the efficiency uncertainty grows, under profile it grows; with no
+// uncertainty both are the known-background limit.
+struct trend_case {
+  uncertain_ordering ordering;
+  std::int32_t n;
+  double b;
+};
+
+TEST(uncertain_limits, upper_limit_trend_with_efficiency_uncertainty) {
+  const trend_case cases[] = {
+      {uncertain_ordering::conrad, 0, 3.0},
+      {uncertain_ordering::conrad, 1, 3.0},
+      {uncertain_ordering::profile, 0, 3.0},
+      {uncertain_ordering::profile, 1, 3.0},
+  };
+  const double sigmas[] = {0.0, 0.2, 0.4};
+  for (const trend_case& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << "n " << c.n << " profile " << (c.ordering == uncertain_ordering::profile));
+    double previous = 0.0;
+    for (const double sigma : sigmas) {
+      uncertain_probability q(model_of(c.b, 0.0, 1.0, sigma, gauss, c.ordering));
+      const double upper = limits::uncertain_limits(q, c.n, 0.90).upper;
+      if (sigma == 0.0) {
+        EXPECT_NEAR(upper, limits::exact_raw_upper_limit(c.n, c.b, 0.90, {}), 1e-7);
+      } else if (c.ordering == uncertain_ordering::conrad) {
+        EXPECT_LT(upper, previous);
+      } else {
+        EXPECT_GT(upper, previous);
+      }
+      previous = upper;
+    }
+  }
+}
+
+// The region and the test of one count agree: both rank and sum the same way.
+TEST(uncertain_limits, region_agrees_with_containment) {
+  const uncertain_model models[] = {
+      model_of(3.0, 1.0, 0.8, 0.3),
+      model_of(3.0, 1.0, 0.8, 0.3, lognormal, uncertain_ordering::profile),
+  };
+  const double signals[] = {0.0, 1.0, 2.5, 6.0};
+  for (const uncertain_model& m : models) {
+    uncertain_probability q(m);
+    for (const double s : signals) {
+      SCOPED_TRACE(describe(m) + " s = " + std::to_string(s));
+      const limits::uncertain_region r = limits::uncertain_acceptance_region(q, s, 0.90);
+      EXPECT_TRUE(r.contiguous);
+      EXPECT_GE(r.coverage, 0.90);
+      for (std::int32_t n = 0; n <= 20; ++n) {
+        EXPECT_EQ(limits::uncertain_region_contains(q, n, s, 0.90), n >= r.n_low && n <= r.n_high);
+      }
+    }
+  }
+}
+
 // The quadrature's check: doubling every panel count changes no count's
 // probability above 1e-9 by more than 1e-12 of it, and the probabilities
 // sum to 1 and have the mean eps s + b where the pdfs have those means
