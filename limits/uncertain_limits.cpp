@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
-#include <numeric>
 #include <span>
 #include <vector>
 
@@ -11,9 +10,9 @@ namespace limits {
 
 namespace {
 
-// Counts below this probability are left out of the ranking: there are
-// fewer than 1e4 of them in any region computed here, so together they
-// hold less than 1e-12.
+// Counts below this probability are left out of the ranking: together they
+// hold less than 1e-16 per count of the range, so below 1e-12 up to 1e4
+// counts (counts near 1e8 and beyond would leave out more).
 constexpr double ignored_probability = 1e-16;
 constexpr double scan_end_share = 1e-3;  // of 1 - cl, held by the counts up to n
 constexpr double edge_width = 1e-8;      // bisection bracket, relative above s = 1
@@ -48,7 +47,10 @@ struct verdict {
 // The denominators use q.at only, which leaves the counts as they are.
 verdict verdict_at(uncertain_probability& q, std::int32_t n, double s, double cl) {
   const std::span<const double> counts = q.counts_at(s);
-  const double own = probability_of(counts, n) / q.denominator(n);
+  const double probability = probability_of(counts, n);
+  // Exact comparison: a count the mixture never reaches ranks last, and is
+  // never divided as 0 / 0.
+  const double own = probability == 0.0 ? 0.0 : probability / q.denominator(n);
   double before = 0.0;
   double up_to_n = 0.0;
   for (std::size_t i = 0; i < counts.size(); ++i) {

@@ -19,8 +19,8 @@ struct uncertain_region {
 // The acceptance region at s >= 0, level 0 < cl < 1: counts taken in
 // decreasing order of the model's ratio R (a tie to the higher count, as in
 // the known-background build) until their summed q reaches cl. Counts whose
-// q is below ignored_probability are neither ranked nor summed: together
-// they hold less than 1e-12. With both sigmas 0 the region is the known
+// q is below 1e-16 are neither ranked nor summed: together they hold less
+// than 1e-12 up to 1e4 counts in the range. With both sigmas 0 the region is the known
 // background's (build_acceptance_interval at mu = eps s; tests check it).
 uncertain_region uncertain_acceptance_region(uncertain_probability& q, double s, double cl);
 
