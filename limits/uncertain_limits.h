@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+
+#include "limits/uncertain_probability.h"
+
+namespace limits {
+
+// The counts accepted at a signal s: every count from n_low to n_high unless
+// contiguous is false (then some between are left out); coverage is their
+// summed q, at least cl.
+struct uncertain_region {
+  std::int32_t n_low = 0;
+  std::int32_t n_high = 0;
+  double coverage = 0.0;
+  bool contiguous = true;
+};
+
+// The acceptance region at s >= 0, level 0 < cl < 1: counts taken in
+// decreasing order of the model's ratio R (a tie to the higher count, as in
+// the known-background build) until their summed q reaches cl. Counts whose
+// q is below 1e-16 are neither ranked nor summed: together they hold less
+// than 1e-12 up to 1e4 counts in the range. With both sigmas 0 the region is the known
+// background's (build_acceptance_interval at mu = eps s; tests check it).
+uncertain_region uncertain_acceptance_region(uncertain_probability& q, double s, double cl);
+
+// Whether the region at s contains n: the counts ranked before n hold less
+// than cl.
+bool uncertain_region_contains(uncertain_probability& q, std::int32_t n, double s, double cl);
+
+// The smallest and largest s whose region contains n >= 0; found is false
+// (and both 0.0) where no scanned s does. The signal is scanned in steps of
+// scan_step_fraction of the Poisson width sqrt(eps s + b + 1) / eps, from
+// below the last s where the counts from n up hold less than 1e-3 (1 - cl)
+// (or 0) until the counts up to n hold less than that; then the stretches
+// from two steps below to two steps above each limit found are scanned
+// again in steps ten times finer, where the islands and gaps of the belt
+// lie. Each change between steps is bisected to a bracket of
+// 1e-8 max(1, s), and the reported limit is the bracket end whose region
+// contains n. What is guaranteed: each limit is within 1e-8 max(1, s) of an
+// edge of the belt computed with q to its quadrature accuracy, and it is
+// the extreme edge unless an island lies narrower than a step (a tenth of
+// one near the limits found) or outside the scanned stretch. Tests check the
+// limits against the exact search of the known-background case, islands
+// included, at zero sigmas. No correction in the background direction.
+// Bounded: at most max_scan_steps steps, 100 halvings per change.
+struct uncertain_interval {
+  double lower = 0.0;
+  double upper = 0.0;
+  bool found = false;
+};
+
+inline constexpr double scan_step_fraction = 0.05;
+inline constexpr std::int32_t max_scan_steps = 1'000'000;
+
+uncertain_interval uncertain_limits(uncertain_probability& q, std::int32_t n, double cl);
+
+}  // namespace limits
