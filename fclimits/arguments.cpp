@@ -9,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace fclimits {
 namespace {
@@ -87,6 +88,54 @@ std::optional<refusal> refusal_of_tolerance(double tolerance, search_method meth
   return {};
 }
 
+std::optional<named_refusal> refusal_of_uncertainties(double b, const uncertainties& u) {
+  const auto named = [](const char* name, double value, std::optional<refusal> refused) {
+    return std::optional<named_refusal>(named_refusal{name, value, std::move(*refused)});
+  };
+  const auto known_pdf = [](pdf_shape pdf) {
+    return pdf == pdf_shape::gauss || pdf == pdf_shape::lognormal;
+  };
+  if (!finite_and_not_negative(u.b_sigma)) {
+    return named("b_sigma", u.b_sigma,
+                 outside_domain("is not a standard deviation: it must be finite and >= 0"));
+  }
+  if (!std::isfinite(u.eff) || u.eff <= 0.0) {
+    return named("eff", u.eff, outside_domain("is not an efficiency: it must be finite and > 0"));
+  }
+  if (!finite_and_not_negative(u.eff_sigma)) {
+    return named("eff_sigma", u.eff_sigma,
+                 outside_domain("is not a standard deviation: it must be finite and >= 0"));
+  }
+  if (!known_pdf(u.b_pdf) || !known_pdf(u.eff_pdf)) {
+    return named("pdf",
+                 static_cast<double>(static_cast<int>(known_pdf(u.b_pdf) ? u.eff_pdf : u.b_pdf)),
+                 outside_domain("is not a pdf: it must be gauss or lognormal"));
+  }
+  if (u.ordering != ordering_rule::conrad && u.ordering != ordering_rule::profile) {
+    return named("ordering", static_cast<double>(static_cast<int>(u.ordering)),
+                 outside_domain("is not an ordering: it must be conrad or profile"));
+  }
+  // Exact comparisons: sigma 0 is a known value, b 0 no background.
+  if (u.b_pdf == pdf_shape::lognormal && u.b_sigma != 0.0 && !(b > 0.0)) {
+    return named("b_sigma", u.b_sigma,
+                 outside_domain("cannot be given to a lognormal background of b = 0: its pdf "
+                                "cannot be normalised (a Gaussian can)"));
+  }
+  const double largest_b_sigma = u.b_pdf == pdf_shape::lognormal ? b : max_background_sigma;
+  if (u.b_sigma > largest_b_sigma) {
+    return named("b_sigma", u.b_sigma,
+                 too_large(u.b_pdf == pdf_shape::lognormal
+                               ? "is too large: a lognormal background's sigma is at most b"
+                               : "is too large: the largest background sigma is " +
+                                     internal::describe(max_background_sigma)));
+  }
+  if (u.eff_sigma > u.eff) {
+    return named("eff_sigma", u.eff_sigma,
+                 too_large("is too large: an efficiency's sigma is at most eff (100 %)"));
+  }
+  return {};
+}
+
 namespace internal {
 namespace {
 
@@ -124,6 +173,28 @@ void check_mean(double mu) { check("mu", mu, refusal_of_mean(mu)); }
 void check_coverage_mean(double mu) { check("mu", mu, refusal_of_coverage_mean(mu)); }
 
 void check_level(double cl) { check("cl", cl, refusal_of_level(cl)); }
+
+void check_uncertainties(double b, const uncertainties& u) {
+  if (const auto refused = refusal_of_uncertainties(b, u)) {
+    const std::string value = refused->name == "pdf" || refused->name == "ordering"
+                                  ? std::to_string(static_cast<int>(refused->value))
+                                  : describe(refused->value);
+    refuse(refused->name.c_str(), value, refused->refused);
+  }
+}
+
+void check_truth(const truth& drawn) {
+  if (drawn.averaged && (drawn.b || drawn.eff)) {
+    throw std::invalid_argument(
+        "fclimits: averaged coverage draws the background and efficiency from their pdfs: it "
+        "takes no true b or eff");
+  }
+  if (drawn.b) check("true b", *drawn.b, refusal_of_background(*drawn.b));
+  if (drawn.eff && (!std::isfinite(*drawn.eff) || !(*drawn.eff > 0.0))) {
+    refuse("true eff", describe(*drawn.eff),
+           {"is not an efficiency: it must be finite and > 0", false});
+  }
+}
 
 void check_options(const options& how) {
   check("tolerance", how.tolerance, refusal_of_tolerance(how.tolerance, how.method));

@@ -21,5 +21,7 @@ void check_mean(double mu);
 void check_coverage_mean(double mu);
 void check_level(double cl);
 void check_options(const options& how);
+void check_uncertainties(double b, const uncertainties& u);
+void check_truth(const truth& drawn);
 
 }  // namespace fclimits::internal

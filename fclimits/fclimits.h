@@ -189,6 +189,119 @@ double coverage(double mu, double b, double cl, const options& how = {});
 std::vector<double> coverage(std::span<const double> mu, double b, double cl,
                              const options& how = {}, unsigned threads = 0);
 
+// ---------------------------------------------------------------------------
+// An uncertain background and efficiency (Cousins and Highland; the
+// orderings of Conrad et al., Phys. Rev. D 67 (2003) 012002, and of Hill,
+// Phys. Rev. D 67 (2003) 118101).
+//
+// The count n is Poisson with mean e s + c: s >= 0 the signal (the
+// interval's parameter), e the efficiency (nominal eff) and c the
+// background (nominal b), each known up to its pdf. The probability of n,
+//   q(n | s) = Int Int Pois(n | e s + c) f(e) g(c) de dc,
+// is integrated by Gauss-Legendre rules whose convergence is checked to
+// 1e-12 of q for every count of probability at least 1e-9, and the counts
+// are ranked at each s by R(n) = q(n | s) / d(n), accepted in decreasing R
+// until their summed q reaches cl. The interval holds every s whose
+// accepted counts contain n, its ends bisected to 1e-8 max(1, s); the
+// counts' sums leave out less than 1e-12. No correction in the background
+// direction is made. docs/uncertainties.md tells the construction and
+// what is checked.
+//
+//   fclimits::uncertainties u;
+//   u.eff_sigma = 0.2;  // eff = 1 +- 0.2, a Gaussian truncated at 0
+//   fclimits::limits(1, 0.0, 0.90, u)  -> {0.10558..., 4.63936...}
+//   u = {.b_sigma = 0.5};  // b +- 0.5
+//   fclimits::limits(4, 2.0, 0.90, u)  -> {0.0, 6.9403...}
+
+// The pdf of an uncertain parameter of mean m (its nominal value) and
+// standard deviation sigma:
+// - gauss: a Gaussian of mean m and sigma truncated at 0 and renormalised
+//   (the truncated pdf's mean lies a little above m when sigma is not small
+//   against m);
+// - lognormal: log x Gaussian with sigma_log^2 = log(1 + sigma^2 / m^2) and
+//   mu_log = log m - sigma_log^2 / 2: exactly mean m and standard
+//   deviation sigma. Needs m > 0.
+enum class pdf_shape { gauss, lognormal };
+
+// How the counts are ranked, by R(n) = q(n | s) / d(n):
+// - conrad (the default; the older programs' tables): d(n) = q(n | s_best),
+//   s_best >= 0 maximising q(n | s);
+// - profile: d(n) the Poisson likelihood of n maximised over s >= 0 and the
+//   background together, the background's pdf (scaled to 1 at b) weighing
+//   it; the efficiency, entering only as e s with s free, does not change
+//   the ranking: with only it uncertain d(n) = Pois(n | max(n, b)).
+// Under conrad the upper limit of a count below b can shrink as the
+// efficiency's uncertainty grows; under profile it grows.
+enum class ordering_rule { conrad, profile };
+
+// What is uncertain. sigma 0 means known exactly. The default is nothing
+// uncertain and eff = 1: the known-background calls' results, bit for bit.
+struct uncertainties {
+  double b_sigma = 0.0;
+  double eff = 1.0;
+  double eff_sigma = 0.0;
+  pdf_shape b_pdf = pdf_shape::gauss;
+  pdf_shape eff_pdf = pdf_shape::gauss;
+  ordering_rule ordering = ordering_rule::conrad;
+};
+
+// The largest uncertainties taken, beyond which the integrals reach so far
+// that a limit takes minutes: eff_sigma up to eff (100 %), b_sigma up to b
+// for a lognormal and up to max_background_sigma for a Gaussian.
+inline constexpr double max_background_sigma = 70.0;
+
+// The limits on the signal s for count n with the uncertainties u. With
+// both sigmas 0 they are the known-background limits(n, b, cl, how), every
+// option obeyed, divided by eff (with eff = 1 the same bits). Else how.method
+// must be exact (the console method has no uncertainties) and
+// how.correct_upper is not used: the interval is every s whose region
+// contains n, {0.0, 0.0} where none does (levels below about 0.63). Throws
+// std::invalid_argument for an uncertainty refused by its rule below, and as
+// the known-background call otherwise. Costs about 4 ms with one parameter
+// uncertain at the paper's counts, 0.25 s with both.
+interval limits(std::int32_t n, double b, double cl, const uncertainties& u,
+                const options& how = {});
+
+// The counts accepted at signal s: n_low to n_high, and their summed q. With
+// uncertainties the ranking could in principle leave a count between them
+// out; contiguous then says so (the known-background regions always are).
+struct uncertain_acceptance {
+  std::int32_t n_low;
+  std::int32_t n_high;
+  double probability;
+  bool contiguous;
+};
+
+uncertain_acceptance acceptance_region(double s, double b, double cl, const uncertainties& u);
+
+// Where the counts of coverage come from: by default Poisson(eff s + b) at
+// the nominal values; true_b and true_eff replace either; averaged takes
+// q(n | s) instead, the count's distribution averaged over both pdfs (then
+// true_b and true_eff must be empty).
+struct truth {
+  std::optional<double> b;
+  std::optional<double> eff;
+  bool averaged = false;
+};
+
+// The probability that the interval of the count contains s, the counts
+// drawn as `drawn` says. Sums until the probability left is below
+// tail_probability (averaged: until every count of q above 1e-16).
+double coverage(double s, double b, double cl, const uncertainties& u, const truth& drawn = {},
+                const options& how = {});
+
+// coverage at many signals, each the single call's bits, every count's
+// interval computed once, on `threads` threads (0: all).
+std::vector<double> coverage(std::span<const double> s, double b, double cl, const uncertainties& u,
+                             const truth& drawn = {}, const options& how = {},
+                             unsigned threads = 0);
+
+// The average upper limit at no signal: the upper limits of n = 0, 1, ...
+// weighted by q(n | 0), the count's probability averaged over the
+// background's pdf (Pois(n | b) when it is known), until the probability
+// left is below tail_probability.
+double sensitivity(double b, double cl, const uncertainties& u, const options& how = {});
+
 // Runs body(i) for every i in [0, count) on up to `threads` threads (0: all
 // hardware threads), taking the indices in increasing order as threads come
 // free, so long and short requests share out evenly. When a body throws, no
@@ -223,6 +336,19 @@ std::optional<refusal> refusal_of_coverage_mean(double mu);
 std::optional<refusal> refusal_of_level(double cl);
 std::optional<refusal> refusal_of_tolerance(double tolerance,
                                             search_method method = search_method::console);
+
+// The rules of the uncertainties: sigmas finite and >= 0, eff finite and
+// > 0, a lognormal's nominal value > 0 when its sigma is not 0, and the
+// largest uncertainties above (too_large). The whole set is checked with
+// the background it goes with; the refusal's reason follows "name = value "
+// of the argument it names (b_sigma, eff, eff_sigma).
+struct named_refusal {
+  std::string name;
+  double value;
+  refusal refused;
+};
+
+std::optional<named_refusal> refusal_of_uncertainties(double b, const uncertainties& u);
 
 // The version of the library, "2.0.0".
 const char* version();

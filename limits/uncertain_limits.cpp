@@ -6,6 +6,8 @@
 #include <span>
 #include <vector>
 
+#include "limits/search_settings.h"
+
 namespace limits {
 
 namespace {
@@ -20,6 +22,12 @@ constexpr std::int32_t max_halvings = 100;
 constexpr std::int32_t max_doublings = 64;
 constexpr double fine_divisor = 10.0;  // the second look's steps, per scan step
 constexpr double edge_reach = 2.0;     // scan steps each side of an edge looked at again
+// The scan also ends this far past the largest signal found to contain n
+// (times it, plus far_steps steps): with an efficiency whose pdf reaches 0
+// the counts up to n fall only as 1 / s, and the first rule alone would
+// scan to hundreds of times the limit.
+constexpr double far_factor = 4.0;
+constexpr double far_steps = 20.0;
 
 double probability_of(std::span<const double> counts, std::int32_t n) {
   const auto index = static_cast<std::size_t>(n);
@@ -127,9 +135,16 @@ bool uncertain_region_contains(uncertain_probability& q, std::int32_t n, double 
   return verdict_at(q, n, s, cl).contains;
 }
 
-uncertain_interval uncertain_limits(uncertain_probability& q, std::int32_t n, double cl) {
+uncertain_interval uncertain_limits(uncertain_probability& q, std::int32_t n, double cl,
+                                    const std::stop_token* stop) {
   assert(n >= 0);
-  const auto contains = [&](double s) { return uncertain_region_contains(q, n, s, cl); };
+  const auto check_stop = [&] {
+    if (stop != nullptr && stop->stop_requested()) throw search_stopped{};
+  };
+  const auto contains = [&](double s) {
+    check_stop();
+    return uncertain_region_contains(q, n, s, cl);
+  };
   // Halves [inside, outside] (the region at `inside` contains n, the one at
   // `outside` does not) and returns the inside end.
   const auto edge = [&](double inside, double outside) {
@@ -157,12 +172,19 @@ uncertain_interval uncertain_limits(uncertain_probability& q, std::int32_t n, do
     const std::int32_t cap = steps < 0 ? max_scan_steps : steps;
     for (std::int32_t step = 0; step < cap; ++step) {
       const double next = s + scan_step(q.model(), s) / divisor;
+      check_stop();
       const verdict v = verdict_at(q, n, next, cl);
       if (v.contains != inside) take(v.contains ? edge(next, s) : edge(s, next));
       if (v.contains) take(next);
       s = next;
       inside = v.contains;
-      if (steps < 0 && !inside && v.up_to_n < scan_end_share * (1.0 - cl)) break;
+      if (steps < 0 && !inside) {
+        if (v.up_to_n < scan_end_share * (1.0 - cl)) break;
+        if (result.found &&
+            s > far_factor * result.upper + far_steps * scan_step(q.model(), result.upper)) {
+          break;
+        }
+      }
     }
   };
   scan(scan_start(q, n, cl), 1.0, -1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stop_token>
 
 #include "limits/uncertain_probability.h"
 
@@ -43,7 +44,12 @@ bool uncertain_region_contains(uncertain_probability& q, std::int32_t n, double 
 // one near the limits found) or outside the scanned stretch. Tests check the
 // limits against the exact search of the known-background case, islands
 // included, at zero sigmas. No correction in the background direction.
-// Bounded: at most max_scan_steps steps, 100 halvings per change.
+// The scan ends where the counts up to n hold less than 1e-3 (1 - cl), or
+// four times the largest s found to contain n plus 20 steps past it,
+// whichever comes first: an efficiency whose pdf reaches 0 (a wide
+// Gaussian) makes the counts up to n fall only as 1 / s, and islands are not
+// looked for beyond. Bounded: at most max_scan_steps steps, 100 halvings
+// per change. A requested stop throws search_stopped within one step.
 struct uncertain_interval {
   double lower = 0.0;
   double upper = 0.0;
@@ -53,6 +59,7 @@ struct uncertain_interval {
 inline constexpr double scan_step_fraction = 0.05;
 inline constexpr std::int32_t max_scan_steps = 1'000'000;
 
-uncertain_interval uncertain_limits(uncertain_probability& q, std::int32_t n, double cl);
+uncertain_interval uncertain_limits(uncertain_probability& q, std::int32_t n, double cl,
+                                    const std::stop_token* stop = nullptr);
 
 }  // namespace limits
