@@ -279,8 +279,8 @@ uncertain_acceptance acceptance_region(double s, double b, double cl, const unce
 // q(n | s) instead, the count's distribution averaged over both pdfs (then
 // true_b and true_eff must be empty).
 struct truth {
-  std::optional<double> b;
-  std::optional<double> eff;
+  std::optional<double> b = {};
+  std::optional<double> eff = {};
   bool averaged = false;
 };
 
