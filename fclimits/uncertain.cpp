@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <span>
 #include <stdexcept>
 #include <utility>
@@ -56,21 +55,35 @@ void check_request(double b, double cl, const uncertainties& u, const options& h
   }
 }
 
+bool same_parameter(const limits::uncertain_parameter& a, const limits::uncertain_parameter& b) {
+  return a.nominal == b.nominal && a.sigma == b.sigma && a.pdf == b.pdf;  // exact: the same model
+}
+
+// The last model this thread computed with, kept for the next call: its
+// ranking denominators (a search for each count's best signal) cost as much
+// as a limit, and the requests of a table share a model count after count.
+// The values q gives do not depend on what it computed before, so neither
+// do the limits.
+limits::uncertain_probability& probability_for(const limits::uncertain_model& model) {
+  thread_local std::unique_ptr<limits::uncertain_probability> last;
+  if (last == nullptr || !same_parameter(last->model().background, model.background) ||
+      !same_parameter(last->model().efficiency, model.efficiency) ||
+      last->model().ordering != model.ordering) {
+    last = std::make_unique<limits::uncertain_probability>(model);
+  }
+  return *last;
+}
+
 // The limits of one checked request.
 interval uncertain_limits_of(std::int32_t n, double b, double cl, const uncertainties& u,
-                             const options& how, limits::uncertain_probability* reused) {
+                             const options& how) {
   if (known(u)) {
     const interval i = internal::compute_limits(n, b, cl, how);
     return unscaled(u) ? i : interval{i.lower / u.eff, i.upper / u.eff};
   }
-  std::unique_ptr<limits::uncertain_probability> own;
-  if (reused == nullptr) {
-    own = std::make_unique<limits::uncertain_probability>(core_model(b, u));
-    reused = own.get();
-  }
   limits::uncertain_interval found;
   try {
-    found = limits::uncertain_limits(*reused, n, cl, &how.stop);
+    found = limits::uncertain_limits(probability_for(core_model(b, u)), n, cl, &how.stop);
   } catch (const limits::search_stopped&) {
     throw stopped();
   }
@@ -82,32 +95,6 @@ interval uncertain_limits_of(std::int32_t n, double b, double cl, const uncertai
   }
   return i;
 }
-
-// Models for the threads of one batch: each body takes one, so the ranking
-// denominators each computes serve the next count too. Their values do not
-// depend on what was computed before, so neither do the limits.
-class model_pool {
- public:
-  explicit model_pool(limits::uncertain_model model) : model_(std::move(model)) {}
-
-  std::unique_ptr<limits::uncertain_probability> take() {
-    const std::lock_guard lock(mutex_);
-    if (free_.empty()) return std::make_unique<limits::uncertain_probability>(model_);
-    auto q = std::move(free_.back());
-    free_.pop_back();
-    return q;
-  }
-
-  void give_back(std::unique_ptr<limits::uncertain_probability> q) {
-    const std::lock_guard lock(mutex_);
-    free_.push_back(std::move(q));
-  }
-
- private:
-  limits::uncertain_model model_;
-  std::mutex mutex_;
-  std::vector<std::unique_ptr<limits::uncertain_probability>> free_;
-};
 
 struct drawn_count {
   std::int32_t n;
@@ -152,7 +139,7 @@ interval limits(std::int32_t n, double b, double cl, const uncertainties& u, con
   const internal::environment_guard guard;
   internal::check_count(n);
   check_request(b, cl, u, how);
-  return uncertain_limits_of(n, b, cl, u, how, nullptr);
+  return uncertain_limits_of(n, b, cl, u, how);
 }
 
 uncertain_acceptance acceptance_region(double s, double b, double cl, const uncertainties& u) {
@@ -168,7 +155,7 @@ uncertain_acceptance acceptance_region(double s, double b, double cl, const unce
     const acceptance a = acceptance_region(u.eff * s, b, cl);
     return {a.n_low, a.n_high, a.probability, true};
   }
-  limits::uncertain_probability q(core_model(b, u));
+  limits::uncertain_probability& q = probability_for(core_model(b, u));
   const limits::uncertain_region r = limits::uncertain_acceptance_region(q, u.eff * s, cl);
   return {r.n_low, r.n_high, r.coverage, r.contiguous};
 }
@@ -183,8 +170,7 @@ std::vector<double> coverage(std::span<const double> s, double b, double cl, con
     internal::check_coverage_mean(signal);
     internal::check_coverage_mean(drawn.eff.value_or(u.eff) * signal);
   }
-  const limits::uncertain_model model = core_model(b, u);
-  limits::uncertain_probability q(model);
+  limits::uncertain_probability& q = probability_for(core_model(b, u));
   std::vector<std::vector<drawn_count>> counts_of;
   counts_of.reserve(s.size());
   std::int32_t last = -1;
@@ -197,15 +183,11 @@ std::vector<double> coverage(std::span<const double> s, double b, double cl, con
     for (const drawn_count& c : counts) needed[static_cast<std::size_t>(c.n)] = 1;
   }
   std::vector<interval> limits_of(needed.size(), interval{0.0, 0.0});
-  model_pool pool(model);
   parallel_for(
       needed.size(), threads,
       [&](std::size_t n) {
-        if (!needed[n]) return;
-        auto reused = pool.take();
-        limits_of[n] =
-            uncertain_limits_of(static_cast<std::int32_t>(n), b, cl, u, how, reused.get());
-        pool.give_back(std::move(reused));
+        if (needed[n])
+          limits_of[n] = uncertain_limits_of(static_cast<std::int32_t>(n), b, cl, u, how);
       },
       how.stop);
   std::vector<double> result(s.size(), 0.0);
@@ -227,12 +209,12 @@ double sensitivity(double b, double cl, const uncertainties& u, const options& h
   if (unscaled(u)) return sensitivity(b, cl, how);
   const internal::environment_guard guard;
   check_request(b, cl, u, how);
-  limits::uncertain_probability q(core_model(b, u));
   // At no signal only the background's pdf matters.
-  const std::vector<drawn_count> counts = most_probable_counts(q.counts_at(0.0));
+  const std::vector<drawn_count> counts =
+      most_probable_counts(probability_for(core_model(b, u)).counts_at(0.0));
   double sum = 0.0;
   for (const drawn_count& c : counts) {
-    sum += c.probability * uncertain_limits_of(c.n, b, cl, u, how, &q).upper;
+    sum += c.probability * uncertain_limits_of(c.n, b, cl, u, how).upper;
   }
   return sum;
 }
