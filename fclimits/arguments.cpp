@@ -129,9 +129,14 @@ std::optional<named_refusal> refusal_of_uncertainties(double b, const uncertaint
                                : "is too large: the largest background sigma is " +
                                      internal::describe(max_background_sigma)));
   }
-  if (u.eff_sigma > u.eff) {
-    return named("eff_sigma", u.eff_sigma,
-                 too_large("is too large: an efficiency's sigma is at most eff (100 %)"));
+  // A lognormal's tail reaches far above its mean: the counts and their
+  // ranking grow with it.
+  const bool lognormal_eff = u.eff_pdf == pdf_shape::lognormal;
+  if (u.eff_sigma > (lognormal_eff ? 0.5 * u.eff : u.eff)) {
+    return named(
+        "eff_sigma", u.eff_sigma,
+        too_large(lognormal_eff ? "is too large: a lognormal efficiency's sigma is at most eff / 2"
+                                : "is too large: an efficiency's sigma is at most eff (100 %)"));
   }
   return {};
 }

@@ -246,8 +246,9 @@ struct uncertainties {
 };
 
 // The largest uncertainties taken, beyond which the integrals reach so far
-// that a limit takes minutes: eff_sigma up to eff (100 %), b_sigma up to b
-// for a lognormal and up to max_background_sigma for a Gaussian.
+// that a limit takes minutes: eff_sigma up to eff (100 %), eff / 2 for a
+// lognormal; b_sigma up to b for a lognormal and up to max_background_sigma
+// for a Gaussian. Lognormals near these bounds cost seconds a limit.
 inline constexpr double max_background_sigma = 70.0;
 
 // The limits on the signal s for count n with the uncertainties u. With
@@ -258,7 +259,7 @@ inline constexpr double max_background_sigma = 70.0;
 // contains n, {0.0, 0.0} where none does (levels below about 0.63). Throws
 // std::invalid_argument for an uncertainty refused by its rule below, and as
 // the known-background call otherwise. Costs about 4 ms with one parameter
-// uncertain at the paper's counts, 0.25 s with both.
+// uncertain at the paper's counts, about 15 ms with both.
 interval limits(std::int32_t n, double b, double cl, const uncertainties& u,
                 const options& how = {});
 

@@ -21,8 +21,7 @@ constexpr std::int32_t max_panels = 4096;
 // side of a node leaves out less than about 1e-20, and all of them together
 // (at most about 1e5 nodes) less than 1e-15.
 constexpr double smallest_term = 1e-30;
-constexpr std::int32_t largest_count = 100'000'000;  // counts beyond are never needed here
-constexpr std::int32_t golden_steps = 200;           // golden-section cap: 0.618^200 of the bracket
+constexpr std::int32_t golden_steps = 200;  // golden-section cap: 0.618^200 of the bracket
 // Relative width a maximum is located to: q near its maximum falls by about
 // n (d s / s)^2 / 2, so a width of 1e-7 costs below 1e-13 of q. Newton's
 // steps usually end far below it.
@@ -184,47 +183,114 @@ void uncertain_probability::build_rules(double s) {
   build_rule(model_.background, 1.0, background_rule_);
 }
 
-void uncertain_probability::reserve_counts(std::size_t size) {
+void uncertain_probability::grow(std::vector<double>& terms, std::size_t size) {
   // Doubling, so that growing inside the loops costs little; the
-  // reciprocals stay one longer than the counts.
-  std::size_t wanted = std::max<std::size_t>(64, counts_.size());
+  // reciprocals stay one longer than the longest buffer.
+  std::size_t wanted = std::max<std::size_t>(64, terms.size());
   while (wanted < size) wanted *= 2;
-  if (counts_.size() < wanted) counts_.resize(wanted, 0.0);
+  if (terms.size() < wanted) terms.resize(wanted, 0.0);
   for (std::size_t k = reciprocals_.size(); k <= wanted; ++k)
     reciprocals_.push_back(k == 0 ? 0.0 : 1.0 / static_cast<double>(k));
 }
 
+std::size_t uncertain_probability::add_poisson(double lambda, double weight,
+                                               std::vector<double>& into, std::size_t up_to) {
+  const double mode_d = std::min(std::floor(lambda), static_cast<double>(max_count));
+  const auto start = std::min(static_cast<std::size_t>(mode_d), up_to);
+  grow(into, start + 2);
+  const double at_start = weight * std::exp(log_poisson(static_cast<std::int32_t>(start), lambda));
+  // Upward: w P(n + 1) = w P(n) lambda / (n + 1), until negligible; the
+  // count cap bounds the loop whatever the arithmetic does.
+  double term = at_start;
+  std::size_t n = start;
+  const std::size_t last = std::min(up_to, max_count);
+  for (; n < last; ++n) {
+    if (n + 1 >= into.size()) grow(into, n + 2);
+    into[n] += term;
+    term = term * lambda * reciprocals_[n + 1];
+    if (term < smallest_term) break;
+  }
+  if (n == last) into[n] += term;  // the last count asked for, not yet added
+  // Downward: w P(n - 1) = w P(n) n / lambda, down to 0 at most. Exact
+  // comparison: at a mean of 0 only the count 0 has a term.
+  if (lambda == 0.0) return n + 1;
+  const double inverse = 1.0 / lambda;
+  term = at_start;
+  for (std::size_t k = start; k > 0; --k) {
+    term = term * static_cast<double>(k) * inverse;
+    if (term < smallest_term) break;
+    into[k - 1] += term;
+  }
+  return n + 1;
+}
+
+bool uncertain_probability::both_uncertain() const {
+  return !known(model_.efficiency) && !known(model_.background);
+}
+
+std::span<const double> uncertain_probability::efficiency_counts(double s, std::int32_t power,
+                                                                 std::vector<double>& into,
+                                                                 std::size_t up_to) {
+  std::fill(into.begin(), into.end(), 0.0);
+  std::size_t used = 0;
+  for (const node& e : efficiency_rule_) {
+    const double weight = power == 0   ? e.weight
+                          : power == 1 ? e.weight * e.value
+                                       : e.weight * e.value * e.value;
+    used = std::max(used, add_poisson(e.value * s, weight, into, up_to));
+  }
+  return {into.data(), std::min(used, into.size())};
+}
+
+std::span<const double> uncertain_probability::background_counts() {
+  if (background_used_ == 0) {
+    build_rule(model_.background, 1.0, background_rule_);
+    for (const node& c : background_rule_) {
+      background_used_ = std::max(background_used_, add_poisson(c.value, c.weight, background_));
+    }
+  }
+  return {background_.data(), std::min(background_used_, background_.size())};
+}
+
+namespace {
+
+// sum_k a[k - shift] b[n - k]: the count n of the sum of two independent
+// counts distributed as a (shifted up by `shift`) and b.
+double convolved(std::span<const double> a, std::span<const double> b, std::int32_t n,
+                 std::int32_t shift) {
+  double sum = 0.0;
+  for (std::int32_t k = shift; k <= n; ++k) {
+    const auto i = static_cast<std::size_t>(k - shift);
+    const auto j = static_cast<std::size_t>(n - k);
+    if (i < a.size() && j < b.size()) sum += a[i] * b[j];
+  }
+  return sum;
+}
+
+}  // namespace
+
 std::span<const double> uncertain_probability::counts_at(double s) {
   build_rules(s);
   std::fill(counts_.begin(), counts_.end(), 0.0);
+  if (both_uncertain()) {
+    // Pois(n | e s + c) = sum_k Pois(k | e s) Pois(n - k | c), exactly: q is
+    // the convolution of the efficiency's mixture at s with the
+    // background's, which does not depend on s. Each takes one rule, not
+    // their product.
+    const std::span<const double> a = efficiency_counts(s, 0, efficiency_);
+    const std::span<const double> b = background_counts();
+    const std::size_t used = a.size() + b.size() - 1;
+    grow(counts_, used);
+    for (std::size_t k = 0; k < a.size(); ++k) {
+      if (a[k] == 0.0) continue;  // exact: no term
+      for (std::size_t j = 0; j < b.size(); ++j) counts_[k + j] += a[k] * b[j];
+    }
+    return {counts_.data(), used};
+  }
   std::size_t used = 0;  // counts touched: the span returned
   for (const node& e : efficiency_rule_) {
     for (const node& c : background_rule_) {
-      const double lambda = e.value * s + c.value;
-      const double mode_d = std::min(std::floor(lambda), static_cast<double>(largest_count));
-      const auto mode = static_cast<std::size_t>(mode_d);
-      reserve_counts(mode + 2);
-      const double at_mode =
-          e.weight * c.weight * std::exp(log_poisson(static_cast<std::int32_t>(mode), lambda));
-      // Upward: w P(n + 1) = w P(n) lambda / (n + 1), until negligible; the
-      // count cap bounds the loop whatever the arithmetic does.
-      double term = at_mode;
-      std::size_t n = mode;
-      for (; n < static_cast<std::size_t>(largest_count); ++n) {
-        if (n + 1 >= counts_.size()) reserve_counts(n + 2);
-        counts_[n] += term;
-        term = term * lambda * reciprocals_[n + 1];
-        if (term < smallest_term) break;
-      }
-      used = std::max(used, n + 1);
-      // Downward: w P(n - 1) = w P(n) n / lambda, down to 0 at most.
-      const double inverse = 1.0 / lambda;
-      term = at_mode;
-      for (std::size_t k = mode; k > 0; --k) {
-        term = term * static_cast<double>(k) * inverse;
-        if (term < smallest_term) break;
-        counts_[k - 1] += term;
-      }
+      used = std::max(used, add_poisson(e.value * s + c.value, e.weight * c.weight, counts_));
     }
   }
   return {counts_.data(), std::min(used, counts_.size())};
@@ -232,6 +298,10 @@ std::span<const double> uncertain_probability::counts_at(double s) {
 
 double uncertain_probability::at(std::int32_t n, double s) {
   build_rules(s);
+  if (both_uncertain()) {
+    const auto up_to = static_cast<std::size_t>(n);
+    return convolved(efficiency_counts(s, 0, efficiency_, up_to), background_counts(), n, 0);
+  }
   const double nd = static_cast<double>(n);
   const double log_factorial = std::lgamma(nd + 1.0);  // once, not per node
   double q = 0.0;
@@ -250,6 +320,16 @@ double uncertain_probability::at(std::int32_t n, double s) {
 
 uncertain_probability::slopes uncertain_probability::slopes_at(std::int32_t n, double s) {
   build_rules(s);
+  if (both_uncertain()) {
+    // d/ds Pois(k | e s) = e (Pois(k - 1 | e s) - Pois(k | e s)), and the
+    // second derivative e^2 times the second difference.
+    const std::span<const double> b = background_counts();
+    const auto up_to = static_cast<std::size_t>(n);
+    const std::span<const double> a1 = efficiency_counts(s, 1, efficiency_, up_to);
+    const double first = convolved(a1, b, n, 1) - convolved(a1, b, n, 0);
+    const std::span<const double> a2 = efficiency_counts(s, 2, efficiency_, up_to);
+    return {first, convolved(a2, b, n, 2) - 2.0 * convolved(a2, b, n, 1) + convolved(a2, b, n, 0)};
+  }
   const double nd = static_cast<double>(n);
   const double log_factorial = std::lgamma(nd + 1.0);
   slopes result{0.0, 0.0};

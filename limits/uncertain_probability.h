@@ -115,9 +115,26 @@ class uncertain_probability {
   std::int32_t refinement_;
   std::vector<node> efficiency_rule_;
   std::vector<node> background_rule_;
-  void reserve_counts(std::size_t size);
+  // Grows a buffer of terms to at least `size` (and the reciprocals with it).
+  void grow(std::vector<double>& terms, std::size_t size);
+  // Adds weight Pois(k | lambda) to into[k] for every k whose term is at
+  // least smallest_term, k up to up_to; returns one past the highest k
+  // touched.
+  std::size_t add_poisson(double lambda, double weight, std::vector<double>& into,
+                          std::size_t up_to = max_count);
+  bool both_uncertain() const;
+  // sum over the efficiency's nodes of w e^power Pois(k | e s), in into.
+  std::span<const double> efficiency_counts(double s, std::int32_t power, std::vector<double>& into,
+                                            std::size_t up_to = max_count);
+  // sum over the background's nodes of w Pois(k | c): computed once.
+  std::span<const double> background_counts();
+
+  static constexpr std::size_t max_count = 100'000'000;  // counts beyond are never needed
 
   std::vector<double> counts_;
+  std::vector<double> efficiency_;    // the efficiency's mixture (both uncertain)
+  std::vector<double> background_;    // the background's mixture (both uncertain)
+  std::size_t background_used_ = 0;   // 0: not yet computed
   std::vector<double> reciprocals_;   // 1 / k, for the upward recurrence
   std::vector<double> denominators_;  // NaN: not yet computed
 };
