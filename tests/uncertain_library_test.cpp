@@ -63,6 +63,7 @@ TEST(uncertain_library, refuses_with_the_argument_and_its_value) {
     const char* words;
     bool too_large;
   };
+
   const fclimits::options console{.method = fclimits::search_method::console};
   const refused_case cases[] = {
       {1.0, {.b_sigma = -1.0}, {}, "b_sigma = -1 is not a standard deviation", false},
