@@ -100,8 +100,9 @@ def limits(n, b=0.0, cl=0.9, *, b_sigma=0.0, eff=1.0, eff_sigma=0.0, pdf="gauss"
         With ``b_sigma`` or ``eff_sigma`` above 0 the method must be
         "exact" and ``correct_upper`` is not used: the interval is every s
         whose acceptance region holds n, (0, 0) where none does (levels
-        below about 0.63). One interval costs about 4 ms with one of them
-        above 0, 0.25 s with both.
+        below about 0.63). One interval at the paper's counts costs about
+        4 ms with one of them above 0, 15 ms with both; more at large
+        counts.
     pdf : {"gauss", "lognormal"}, optional
         The pdf of both uncertain parameters: a Gaussian truncated at 0, or
         a lognormal of the same mean and standard deviation (which needs

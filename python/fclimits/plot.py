@@ -75,8 +75,7 @@ def belt(b, cl=0.9, ax=None, *, n_max=None, mu_max=None, points=801, correct_upp
     b_sigma, eff, eff_sigma, pdf, b_pdf, eff_pdf, ordering
         The uncertainties, one number each, as for :func:`fclimits.limits`:
         the belt of the signal s. Where a region is not contiguous the band
-        still spans n_low to n_high. With both sigmas above 0 each limit
-        takes about 0.25 s.
+        still spans n_low to n_high.
 
     Returns
     -------

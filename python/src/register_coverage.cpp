@@ -101,8 +101,7 @@ py::array_t<double> uncertain_coverages(
   std::stop_source stop;
   const options how = search_options(method, tolerance, correct_upper, stop.get_token());
   const auto truth_of = [&](std::size_t i) {
-    truth drawn;
-    drawn.averaged = averaged;
+    truth drawn{.averaged = averaged};
     if (true_backgrounds != nullptr) drawn.b = true_backgrounds[i];
     if (true_efficiencies != nullptr) drawn.eff = true_efficiencies[i];
     return drawn;

@@ -27,9 +27,8 @@ using fclimits::uncertainties;
 constexpr pdf_shape lognormal = pdf_shape::lognormal;
 constexpr ordering_rule profile = ordering_rule::profile;
 
-// Both parameters uncertain only in single regions and limits at small
-// counts and backgrounds: such a limit takes a quarter of a second, and a
-// coverage or sensitivity a dozen of them.
+// Both parameters uncertain only at small counts and backgrounds, where they
+// cost least: a coverage or sensitivity takes the limits of a dozen counts.
 struct uncertain_request {
   double x;  // n or mu
   double b;
