@@ -250,7 +250,9 @@ def acceptance_region(mu, b=0.0, cl=0.9, *, b_sigma=0.0, eff=1.0, eff_sigma=0.0,
         found = _core.acceptance_region(*arrays, workers)
     else:
         shape, arrays = _arguments.broadcast_uncertain(names, arrays, u, "exact")
-        _arguments.scaled_means("(eff * mu)", arrays[4], arrays[0])
+        given = dict(zip(names + _arguments.uncertain_names, arrays))
+        # The counts are drawn at eff * mu: a mean too.
+        _arguments.scaled_means("(eff * mu)", given["eff"], given["mu"])
         found = _core.uncertain_acceptance_region(*arrays, *u.words, workers)
     return Acceptance(*(_shaped(values, shape) for values in found))
 

@@ -1,8 +1,10 @@
 """The argument conventions of the package's functions.
 
 Each check refuses the first bad element of one argument, in C order, with
-its index in the array as given, before anything is computed. The rules and
-their words are the library's own (``_core.first_refusal``); only the
+its index in the array as given, before anything is computed; the
+uncertainties, which the library's rule takes with the background, once
+they are broadcast with it. The rules and their words are the library's own
+(``_core.first_refusal``, ``_core.first_uncertainty_refusal``); only the
 value's text and its index are written here. Arguments then broadcast like
 numpy ufunc arguments and go to the compiled core as C-contiguous buffers of
 the dtype it reads.
@@ -203,14 +205,14 @@ def broadcast_uncertain(names, arrays, u, method):
     background by the library's rule, and a sigma above 0 is refused to the
     console method."""
     shape, shaped = broadcast(names + uncertain_names, tuple(arrays) + u.values)
-    numbers = shaped[len(names):]
+    uncertain = shaped[len(names):]
     found = _core.first_uncertainty_refusal(shaped[names.index("b")].reshape(-1),
-                                            *(x.reshape(-1) for x in numbers), *u.words)
+                                            *(x.reshape(-1) for x in uncertain), *u.words)
     if found is not None:
         flat, name, reason = found
         given = u.given[uncertain_names.index(name)]
         _refuse(name, given, _own_index(flat, shape, given.shape), reason)
-    b_sigma, _, eff_sigma = numbers
+    b_sigma, _, eff_sigma = uncertain
     if method == "console" and (b_sigma.any() or eff_sigma.any()):
         raise ValueError("fclimits: method = 'console' has no uncertainties: with b_sigma or "
                          "eff_sigma above 0 the method must be 'exact'")
