@@ -1,9 +1,10 @@
-"""Draws the pictures of the README and docs/method.md:
+"""Draws the pictures of the README, docs/method.md and docs/python.md:
 PYTHONPATH=build/python /usr/bin/python3 docs/make_pictures.py
 
-belt.png      the 90 % confidence belt at b = 3
-coverage.png  the coverage of its intervals against the true mean
-limits.png    the limits of n = 0..3 against the background, raw and corrected
+belt.png                the 90 % confidence belt at b = 3
+coverage.png            the coverage of its intervals against the true mean
+limits.png              the limits of n = 0..3 against the background, raw and corrected
+coverage_uncertain.png  the coverage at b = 0 with the efficiency known to 0, 20 and 40 %
 """
 
 from pathlib import Path
@@ -22,6 +23,8 @@ pictures = {
     "coverage.png": ((7, 4.5), lambda ax: fclimits.plot.coverage(3.0, 0.9, ax=ax, mu_max=10.0)),
     "limits.png": ((7, 4.5), lambda ax: fclimits.plot.limits([0, 1, 2, 3], np.arange(801) * 0.01,
                                                              0.9, ax=ax)),
+    "coverage_uncertain.png": ((7, 4.5), lambda ax: fclimits.plot.coverage(
+        0.0, 0.9, ax=ax, mu_max=10.0, eff_sigma=[0.0, 0.2, 0.4])),
 }
 for name, (size, draw) in pictures.items():
     figure, ax = plt.subplots(figsize=size, layout="constrained")

@@ -16,12 +16,22 @@ class Acceptance(NamedTuple):
     n_low: np.ndarray
     n_high: np.ndarray
     probability: np.ndarray
+    # An attribute, not a field: the tuple is (n_low, n_high, probability).
+    @property
+    def contiguous(self) -> np.ndarray: ...
 
 def limits(
     n: npt.ArrayLike,
     b: npt.ArrayLike = ...,
     cl: npt.ArrayLike = ...,
     *,
+    b_sigma: npt.ArrayLike = ...,
+    eff: npt.ArrayLike = ...,
+    eff_sigma: npt.ArrayLike = ...,
+    pdf: str = ...,
+    b_pdf: Optional[str] = ...,
+    eff_pdf: Optional[str] = ...,
+    ordering: str = ...,
     method: str = ...,
     tolerance: Optional[float] = ...,
     correct_upper: bool = ...,
@@ -32,12 +42,26 @@ def acceptance_region(
     b: npt.ArrayLike = ...,
     cl: npt.ArrayLike = ...,
     *,
+    b_sigma: npt.ArrayLike = ...,
+    eff: npt.ArrayLike = ...,
+    eff_sigma: npt.ArrayLike = ...,
+    pdf: str = ...,
+    b_pdf: Optional[str] = ...,
+    eff_pdf: Optional[str] = ...,
+    ordering: str = ...,
     threads: Optional[int] = ...,
 ) -> Acceptance: ...
 def sensitivity(
     b: npt.ArrayLike,
     cl: npt.ArrayLike = ...,
     *,
+    b_sigma: npt.ArrayLike = ...,
+    eff: npt.ArrayLike = ...,
+    eff_sigma: npt.ArrayLike = ...,
+    pdf: str = ...,
+    b_pdf: Optional[str] = ...,
+    eff_pdf: Optional[str] = ...,
+    ordering: str = ...,
     method: str = ...,
     tolerance: Optional[float] = ...,
     correct_upper: bool = ...,
@@ -48,6 +72,16 @@ def coverage(
     b: npt.ArrayLike = ...,
     cl: npt.ArrayLike = ...,
     *,
+    b_sigma: npt.ArrayLike = ...,
+    eff: npt.ArrayLike = ...,
+    eff_sigma: npt.ArrayLike = ...,
+    pdf: str = ...,
+    b_pdf: Optional[str] = ...,
+    eff_pdf: Optional[str] = ...,
+    ordering: str = ...,
+    true_b: Optional[npt.ArrayLike] = ...,
+    true_eff: Optional[npt.ArrayLike] = ...,
+    averaged: bool = ...,
     method: str = ...,
     tolerance: Optional[float] = ...,
     correct_upper: bool = ...,

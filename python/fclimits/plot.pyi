@@ -1,13 +1,20 @@
 # Type stubs of fclimits.plot. The docstrings in plot.py are the manual.
-from typing import Any, Optional
+from typing import Any, Optional, Sequence, Union
 
 import numpy.typing as npt
 
 def belt(b: float, cl: float = ..., ax: Optional[Any] = ..., *, n_max: Optional[int] = ...,
-         mu_max: Optional[float] = ..., points: int = ..., correct_upper: bool = ...) -> Any: ...
+         mu_max: Optional[float] = ..., points: int = ..., correct_upper: bool = ...,
+         b_sigma: float = ..., eff: float = ..., eff_sigma: float = ..., pdf: str = ...,
+         b_pdf: Optional[str] = ..., eff_pdf: Optional[str] = ...,
+         ordering: str = ...) -> Any: ...
 def coverage(b: float, cl: float = ..., ax: Optional[Any] = ..., *, mu_max: float = ...,
              points: int = ..., method: str = ..., tolerance: Optional[float] = ...,
-             correct_upper: bool = ...) -> Any: ...
+             correct_upper: bool = ..., b_sigma: Union[float, Sequence[float]] = ...,
+             eff: float = ..., eff_sigma: Union[float, Sequence[float]] = ..., pdf: str = ...,
+             b_pdf: Optional[str] = ..., eff_pdf: Optional[str] = ..., ordering: str = ...,
+             true_b: Optional[float] = ..., true_eff: Optional[float] = ...,
+             averaged: bool = ...) -> Any: ...
 def limits(n: npt.ArrayLike, b_values: npt.ArrayLike, cl: float = ..., ax: Optional[Any] = ...,
            *, raw: bool = ..., method: str = ...,
            tolerance: Optional[float] = ...) -> Any: ...

@@ -5,9 +5,108 @@
 //   sensitivity b cl value
 //   coverage mu b cl value
 //   limits n b cl lower upper
+// and a few requests with uncertainties, each with b_sigma eff eff_sigma b_pdf
+// eff_pdf ordering after its arguments (true_b and true_eff "-" where not
+// given, averaged 0 or 1):
+//   uncertain_limits n b cl <uncertainties> lower upper
+//   uncertain_acceptance mu b cl <uncertainties> n_low n_high probability contiguous
+//   uncertain_sensitivity b cl <uncertainties> value
+//   uncertain_coverage mu b cl <uncertainties> true_b true_eff averaged value
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 
 #include "fclimits/fclimits.h"
+
+namespace {
+
+using fclimits::ordering_rule;
+using fclimits::pdf_shape;
+using fclimits::uncertainties;
+
+constexpr pdf_shape lognormal = pdf_shape::lognormal;
+constexpr ordering_rule profile = ordering_rule::profile;
+
+// Both parameters uncertain only at small counts and backgrounds, where they
+// cost least: a coverage or sensitivity takes the limits of a dozen counts.
+struct uncertain_request {
+  double x;  // n or mu
+  double b;
+  double cl;
+  uncertainties u;
+};
+
+constexpr uncertain_request limits_requests[] = {
+    {1.0, 0.0, 0.9, {.eff_sigma = 0.2}},
+    {4.0, 2.0, 0.9, {.b_sigma = 0.5}},
+    {2.0, 1.0, 0.6827, {.eff = 0.5}},
+    {3.0, 2.0, 0.9, {0.5, 1.0, 0.2, lognormal, lognormal, profile}},
+};
+
+constexpr uncertain_request acceptance_requests[] = {
+    {2.0, 3.0, 0.9, {.eff_sigma = 0.3}},
+    {1.5, 1.0, 0.9, {.b_sigma = 0.4, .b_pdf = lognormal, .ordering = profile}},
+    {3.0, 2.0, 0.9, {0.5, 0.8, 0.2, pdf_shape::gauss, lognormal, ordering_rule::conrad}},
+};
+
+struct coverage_request {
+  uncertain_request r;
+  fclimits::truth drawn;
+};
+
+const coverage_request coverage_requests[] = {
+    {{2.5, 0.0, 0.9, {.eff_sigma = 0.4}}, {}},
+    {{2.5, 1.0, 0.9, {.b_sigma = 0.4, .b_pdf = lognormal, .ordering = profile}},
+     {.b = 2.0, .eff = std::nullopt, .averaged = false}},
+    {{2.0, 0.0, 0.9, {.eff = 0.8, .eff_sigma = 0.3}},
+     {.b = std::nullopt, .eff = 0.6, .averaged = false}},
+    {{1.5, 1.0, 0.9, {.b_sigma = 0.5}}, {.b = std::nullopt, .eff = std::nullopt, .averaged = true}},
+};
+
+const char* word(pdf_shape pdf) { return pdf == lognormal ? "lognormal" : "gauss"; }
+
+void print_uncertainties(const uncertainties& u) {
+  std::printf(" %a %a %a %s %s %s", u.b_sigma, u.eff, u.eff_sigma, word(u.b_pdf), word(u.eff_pdf),
+              u.ordering == profile ? "profile" : "conrad");
+}
+
+void print_true(const std::optional<double>& value) {
+  if (value) {
+    std::printf(" %a", *value);
+  } else {
+    std::printf(" -");
+  }
+}
+
+void print_uncertain_values() {
+  for (const uncertain_request& r : limits_requests) {
+    const auto n = static_cast<std::int32_t>(r.x);
+    const fclimits::interval found = fclimits::limits(n, r.b, r.cl, r.u);
+    std::printf("uncertain_limits %d %a %a", n, r.b, r.cl);
+    print_uncertainties(r.u);
+    std::printf(" %a %a\n", found.lower, found.upper);
+  }
+  for (const uncertain_request& r : acceptance_requests) {
+    const fclimits::uncertain_acceptance region = fclimits::acceptance_region(r.x, r.b, r.cl, r.u);
+    std::printf("uncertain_acceptance %a %a %a", r.x, r.b, r.cl);
+    print_uncertainties(r.u);
+    std::printf(" %d %d %a %d\n", region.n_low, region.n_high, region.probability,
+                region.contiguous ? 1 : 0);
+  }
+  for (const auto& [r, drawn] : coverage_requests) {
+    std::printf("uncertain_coverage %a %a %a", r.x, r.b, r.cl);
+    print_uncertainties(r.u);
+    print_true(drawn.b);
+    print_true(drawn.eff);
+    std::printf(" %d %a\n", drawn.averaged ? 1 : 0, fclimits::coverage(r.x, r.b, r.cl, r.u, drawn));
+  }
+  const uncertain_request& r = limits_requests[1];
+  std::printf("uncertain_sensitivity %a %a", r.b, r.cl);
+  print_uncertainties(r.u);
+  std::printf(" %a\n", fclimits::sensitivity(r.b, r.cl, r.u));
+}
+
+}  // namespace
 
 int main() {
   constexpr double means[] = {0.0, 0.5, 2.5, 7.0};
@@ -28,4 +127,5 @@ int main() {
       }
     }
   }
+  print_uncertain_values();
 }

@@ -54,6 +54,9 @@ def test_functions_and_results_pickle_and_run_in_worker_processes():
     "fclimits.limits(np.zeros(2000, int), 700.0, 0.9, threads=1)",  # many requests
     "fclimits.limits(20, 200.0, 0.95, method='console', tolerance=1e-7)",  # a minute
     "fclimits.coverage(np.linspace(5e4, 1e5, 30), 3.0, 0.9)",  # one library call, a minute
+    # Uncertain, both parameters: limits one by one, and coverage's own threads.
+    "fclimits.limits(np.arange(40), 2.0, 0.9, b_sigma=0.5, eff_sigma=0.3)",
+    "fclimits.coverage(np.linspace(0.0, 40.0, 9), 2.0, 0.9, b_sigma=0.5, eff_sigma=0.3)",
 ])
 def test_ctrl_c_stops_a_long_call(call):
     script = f"import numpy as np, fclimits; print('started', flush=True); {call}"

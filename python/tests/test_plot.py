@@ -54,6 +54,16 @@ def test_coverage_steps_at_every_limit_and_marks_its_minimum():
     assert list(level.get_ydata()) == [0.9, 0.9]
 
 
+def test_coverage_draws_one_curve_per_sigma():
+    lines = drawn(fclimits.plot.coverage, 0.0, 0.9, mu_max=3.0, points=7, eff_sigma=[0.0, 0.2])
+    for sigma in (0.0, 0.2):
+        (curve,) = [line for label, line in lines.items()
+                    if label.startswith(f"eff_sigma = {sigma:g}\n")]
+        covered = fclimits.coverage(curve.get_xdata(), 0.0, 0.9, eff_sigma=sigma)
+        np.testing.assert_array_equal(curve.get_ydata(), covered)
+        assert lines[f"_minimum, eff_sigma = {sigma:g}"].get_ydata()[0] == covered.min()
+
+
 def test_limits_hold_the_corrected_and_raw_limits():
     b = np.array([0.0, 1.5, 3.0, 4.5])
     lines = drawn(fclimits.plot.limits, [0, 2], b, 0.9)

@@ -3,6 +3,7 @@ the C++ library, on any number of threads, in every broadcast shape and
 dtype."""
 
 import doctest
+import functools
 import os
 import re
 import subprocess
@@ -46,6 +47,11 @@ def library_values():
     program = os.environ.get("FCLIMITS_LIBRARY_VALUES")
     if not program:
         pytest.skip("FCLIMITS_LIBRARY_VALUES (the library_values program) not set")
+    return _run_library_values(program)
+
+
+@functools.cache  # its uncertain requests take a second or two
+def _run_library_values(program):
     lines = subprocess.run([program], check=True, capture_output=True, text=True).stdout
     return [line.split() for line in lines.splitlines()]
 
@@ -64,9 +70,76 @@ def test_gives_the_library_bits():
         elif kind == "sensitivity":
             b, cl, value = (float.fromhex(x) for x in fields)
             assert float(fclimits.sensitivity(b, cl)) == value, fields
-        else:
+        elif kind == "coverage":
             mu, b, cl, value = (float.fromhex(x) for x in fields)
             assert float(fclimits.coverage(mu, b, cl)) == value, fields
+
+
+def from_hex(text):
+    return None if text == "-" else float.fromhex(text)
+
+
+def test_gives_the_library_bits_with_uncertainties():
+    kinds = set()
+    for kind, *fields in library_values():
+        if not kind.startswith("uncertain_"):
+            continue
+        kinds.add(kind)
+        arguments = 2 if kind == "uncertain_sensitivity" else 3
+        call = [from_hex(x) for x in fields[:arguments]]
+        numbers, words = fields[arguments:arguments + 3], fields[arguments + 3:arguments + 6]
+        u = dict(zip(("b_sigma", "eff", "eff_sigma"), map(from_hex, numbers)),
+                 **dict(zip(("b_pdf", "eff_pdf", "ordering"), words)))
+        found = fields[arguments + 6:]
+        if kind == "uncertain_limits":
+            assert tuple(fclimits.limits(*call, **u)) == tuple(map(from_hex, found)), fields
+        elif kind == "uncertain_acceptance":
+            region = fclimits.acceptance_region(*call, **u)
+            assert (int(region.n_low), int(region.n_high), float(region.probability),
+                    bool(region.contiguous)) == (int(found[0]), int(found[1]),
+                                                 from_hex(found[2]), found[3] == "1"), fields
+        elif kind == "uncertain_sensitivity":
+            assert float(fclimits.sensitivity(*call, **u)) == from_hex(found[0]), fields
+        else:
+            true_b, true_eff, averaged, value = found
+            covered = fclimits.coverage(*call, **u, true_b=from_hex(true_b),
+                                        true_eff=from_hex(true_eff), averaged=averaged == "1")
+            assert float(covered) == from_hex(value), fields
+    assert len(kinds) == 4
+
+
+# Requests of the uncertain calls whose uncertainties are none, given as
+# arrays: the known-background bits, contiguous regions.
+no_uncertainties = {"b_sigma": np.zeros(2), "eff": np.ones(1), "eff_sigma": np.float64(0.0),
+                    "pdf": "lognormal", "ordering": "profile"}
+
+
+@pytest.mark.parametrize("call", [
+    lambda **u: fclimits.limits([0, 3], [0.0, 3.0], 0.9, **u),
+    lambda **u: fclimits.limits([2, 5], 1.0, 0.9, method="console", **u),
+    lambda **u: fclimits.coverage([0.5, 2.5], 3.0, 0.9, **u),
+    lambda **u: fclimits.sensitivity([0.0, 1.5], 0.9, **u),
+    lambda **u: tuple(fclimits.acceptance_region([0.5, 7.0], 1.5, 0.6827, **u)),
+])
+def test_no_uncertainties_give_the_known_bits(call):
+    np.testing.assert_array_equal(call(**no_uncertainties), call())
+
+
+def test_uncertainties_broadcast_with_the_other_numbers():
+    n = np.array([[0], [2]])
+    b_sigma = [0.0, 0.3, 0.0]
+    found = fclimits.limits(n, 1.0, 0.9, b_sigma=b_sigma)
+    assert found.shape == (2, 2, 3)
+    for (i, k) in np.ndindex(2, 3):
+        single = fclimits.limits(int(n[i, 0]), 1.0, 0.9, b_sigma=b_sigma[k])
+        np.testing.assert_array_equal(found[:, i, k], single)
+    # Coverage groups its requests by every argument but the mean.
+    covered = fclimits.coverage(n, 1.0, 0.9, eff_sigma=[0.0, 0.2], true_eff=[[0.9], [1.1]])
+    for (i, k) in np.ndindex(2, 2):
+        assert covered[i, k] == fclimits.coverage(int(n[i, 0]), 1.0, 0.9, eff_sigma=[0.0, 0.2][k],
+                                                  true_eff=[0.9, 1.1][i])
+    region = fclimits.acceptance_region(n, 1.0, 0.9, eff=[1.0, 0.5, 2.0])
+    assert region.contiguous.shape == region.n_low.shape == (2, 3)
 
 
 def test_many_requests_at_once_give_the_single_calls():
