@@ -74,12 +74,22 @@ limits::uncertain_probability& probability_for(const limits::uncertain_model& mo
   return *last;
 }
 
+// Limits divided by a tiny efficiency can pass the largest double.
+interval finite_or_refused(std::int32_t n, double b, interval i) {
+  if (!std::isfinite(i.lower) || !std::isfinite(i.upper)) {
+    throw std::domain_error("fclimits: the limits for n = " + std::to_string(n) + ", b = " +
+                            internal::describe(b) + " divided by eff left the double range");
+  }
+  return i;
+}
+
 // The limits of one checked request.
 interval uncertain_limits_of(std::int32_t n, double b, double cl, const uncertainties& u,
                              const options& how) {
   if (known(u)) {
-    const interval i = internal::compute_limits(n, b, cl, how);
-    return unscaled(u) ? i : interval{i.lower / u.eff, i.upper / u.eff};
+    const interval known_limits = internal::compute_limits(n, b, cl, how);
+    if (unscaled(u)) return known_limits;
+    return finite_or_refused(n, b, {known_limits.lower / u.eff, known_limits.upper / u.eff});
   }
   limits::uncertain_interval found;
   try {
@@ -88,12 +98,7 @@ interval uncertain_limits_of(std::int32_t n, double b, double cl, const uncertai
     throw stopped();
   }
   if (!found.found) return {0.0, 0.0};
-  const interval i{found.lower / u.eff, found.upper / u.eff};
-  if (!std::isfinite(i.lower) || !std::isfinite(i.upper)) {
-    throw std::domain_error("fclimits: the limits for n = " + std::to_string(n) +
-                            ", b = " + internal::describe(b) + " left the double range");
-  }
-  return i;
+  return finite_or_refused(n, b, {found.lower / u.eff, found.upper / u.eff});
 }
 
 struct drawn_count {

@@ -74,6 +74,7 @@ TEST(uncertain_library, refuses_with_the_argument_and_its_value) {
       {2.0, {.b_sigma = 71.0}, {}, "b_sigma = 71 is too large", true},
       {2.0, {.eff = 0.5, .eff_sigma = 0.6}, {}, "eff_sigma = 0.6 is too large", true},
       {2.0, {.eff_sigma = 0.1}, console, "method = console has no uncertainties", false},
+      {2.0, {.eff = 1e-320}, {}, "divided by eff left the double range", true},
   };
   for (const refused_case& c : cases) {
     SCOPED_TRACE(c.words);
