@@ -46,7 +46,7 @@ about 1e-14.
 
 Cost: under a second per row with a known efficiency, seconds to about two
 minutes with an uncertain one (every A_j at every s is a quad); the whole
-table takes about nine minutes on one core.  Every loop is bounded: each
+table takes about eight minutes of one core.  Every loop is bounded: each
 names its cap.
 
 Usage: uncertain_oracle.py [-o FILE] [--rows 0,3,...] [--self-check]
@@ -203,8 +203,8 @@ def poisson_mixture(k, scale, pdf):
     def integrand(v):
         return math.exp(log_f(v) - top)
 
-    value, error = integrate.quad(integrand, a, b, points=points or None, epsabs=QUAD_EPSABS,
-                                  epsrel=QUAD_EPSREL, limit=QUAD_LIMIT)
+    value = integrate.quad(integrand, a, b, points=points or None, epsabs=QUAD_EPSABS,
+                           epsrel=QUAD_EPSREL, limit=QUAD_LIMIT)[0]
     return value * math.exp(top)
 
 
