@@ -8,9 +8,11 @@
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "fctable/closest_name.h"
 #include "fctable/errors.h"
 #include "fctable/table_settings.h"
 #include "fctable/value_checks.h"
@@ -40,6 +42,12 @@ class checker {
   // threads").
   std::uint64_t whole(std::string_view option, const std::string& text, std::uint64_t least,
                       std::uint64_t most, std::string_view what) const;
+  // The index of the word typed among `words`; a mistyped one is refused
+  // with the words and the closest of them ("--pdf lognorm: expected gauss
+  // or lognormal; did you mean lognormal?").
+  std::size_t word(std::string_view option, const std::string& text,
+                   std::span<const std::string_view> words,
+                   std::span<const synonym> synonyms = {}) const;
 
   // At most largest_list rows in all, so the arithmetic of shards stays far
   // from overflow.

@@ -20,11 +20,8 @@ struct limits_texts {
   output_texts output;
 };
 
-table_layout layout(const checker& with, const std::string& text) {
-  if (text == "rows") return table_layout::rows;
-  if (text == "paper") return table_layout::paper;
-  with.refuse("--layout", text, "expected rows or paper");
-}
+constexpr std::string_view layout_words[] = {"rows", "paper"};
+constexpr table_layout layouts[] = {table_layout::rows, table_layout::paper};
 
 table_settings check_limits(const checker& with, const limits_texts& texts) {
   table_settings settings;
@@ -46,7 +43,7 @@ table_settings check_limits(const checker& with, const limits_texts& texts) {
   }
   check_search_options(with, texts.search, settings);
   check_output_options(with, texts.output, settings);
-  settings.layout = layout(with, texts.layout);
+  settings.layout = layouts[with.word("--layout", texts.layout, layout_words)];
   if (settings.layout == table_layout::paper) {
     if (!settings.requests.empty()) with.refuse("--layout paper needs --n and --b, not --requests");
     if (settings.cl.size() != 1) {

@@ -181,6 +181,11 @@ const error_case error_cases[] = {
     {{"coverage", "--b", "1", "--mu", "0:1"}, "fctable: --cl is required"},
     {{"sensitivity", "--b", "3", "--cl", "1.5"},
      "fctable: --cl 1.5: 1.5 is not a confidence level: it must lie strictly between 0 and 1"},
+    // A mistyped word: the closest one.
+    {{"limits", "--n", "0", "--b", "1", "--method", "exat"},
+     "fctable: --method exat: expected exact or console; did you mean exact?"},
+    {{"limits", "--n", "0", "--b", "1", "--format", "jsn"},
+     "fctable: --format jsn: expected csv, tsv, json, markdown or latex; did you mean json?"},
 };
 
 TEST(fctable, every_error_exits_2_naming_the_option_and_value_with_a_hint) {
