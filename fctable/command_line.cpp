@@ -36,6 +36,8 @@ constexpr synonym option_synonyms[] = {
     {"efficiency", "eff"},
     {"efficiency-sigma", "eff-sigma"},
     {"background-sigma", "b-sigma"},
+    {"true-background", "true-b"},
+    {"true-efficiency", "true-eff"},
 };
 
 constexpr synonym command_synonyms[] = {

@@ -10,7 +10,8 @@ namespace fctable {
 namespace {
 
 struct coverage_texts {
-  std::string b, cl, mu;
+  std::string b, cl, mu, true_b, true_eff;
+  bool averaged = false;
   uncertainty_texts uncertain;
   search_texts search;
   output_texts output;
@@ -23,8 +24,22 @@ table_settings check_coverage(const checker& with, const coverage_texts& texts) 
   settings.mu = with.list("--mu", texts.mu, value_kind::coverage_mean);
   check_search_options(with, texts.search, settings);
   check_uncertainty_options(with, texts.uncertain, settings);
-  check_efficient_means(with, settings.mu, texts.mu, settings.uncertain.eff, "--eff",
-                        texts.uncertain.eff, value_kind::coverage_mean);
+  truth_settings& truth = settings.truth;
+  truth.averaged = texts.averaged;
+  if (truth.averaged && (with.given("--true-b") || with.given("--true-eff"))) {
+    with.refuse(
+        "--averaged draws the background and efficiency from their pdfs: it takes no --true-b "
+        "or --true-eff");
+  }
+  if (with.given("--true-b")) truth.b = with.list("--true-b", texts.true_b, value_kind::background);
+  if (with.given("--true-eff")) {
+    truth.eff = with.list("--true-eff", texts.true_eff, value_kind::efficiency);
+    check_efficient_means(with, settings.mu, texts.mu, truth.eff, "--true-eff", texts.true_eff,
+                          value_kind::coverage_mean);
+  } else {
+    check_efficient_means(with, settings.mu, texts.mu, settings.uncertain.eff, "--eff",
+                          texts.uncertain.eff, value_kind::coverage_mean);
+  }
   check_output_options(with, texts.output, settings);
   settings.make_job = make_coverage_job;
   return settings;
@@ -44,6 +59,17 @@ command setup_coverage(CLI::App& program) {
   coverage->add_option("--cl", texts->cl, "The confidence level")->type_name("CL")->required();
   coverage->add_option("--mu", texts->mu, "Signal means")->type_name("LIST")->required();
   add_uncertainty_options(*coverage, texts->uncertain);
+  coverage
+      ->add_option("--true-b", texts->true_b,
+                   "True backgrounds the counts are drawn with (default: b)")
+      ->type_name("LIST");
+  coverage
+      ->add_option("--true-eff", texts->true_eff,
+                   "True efficiencies the counts are drawn with (default: eff)")
+      ->type_name("LIST");
+  coverage->add_flag("--averaged", texts->averaged,
+                     "Draw the counts from their distribution averaged over the pdfs of the "
+                     "background and efficiency");
   add_search_options(*coverage, texts->search);
   add_output_options(*coverage, texts->output);
   return {coverage, [texts](const checker& with) { return check_coverage(with, *texts); }};

@@ -19,8 +19,9 @@ namespace {
 // bounds the memory and the delay before rows go out.
 constexpr std::size_t means_per_call = 1024;
 
-// Rows run over the uncertainties (a setup each), then the means: one
-// setup's means go to the library together.
+// Rows run over the uncertainties, then the true backgrounds and
+// efficiencies (a setup each), then the means: one setup's means go to the
+// library together.
 class coverage_job final : public table_job {
  public:
   explicit coverage_job(const table_settings& settings)
@@ -28,16 +29,20 @@ class coverage_job final : public table_job {
         b_(settings.b[0]),
         cl_(settings.cl[0]),
         uncertain_(settings.uncertain),
+        truth_(settings.truth),
         how_(settings.how) {}
 
   std::vector<column> columns() const override {
     std::vector<column> columns = {{"mu", column_kind::input}};
     add_uncertainty_columns(columns, uncertain_);
+    if (truth_.b.size() > 0) columns.push_back({"true_b", column_kind::input});
+    if (truth_.eff.size() > 0) columns.push_back({"true_eff", column_kind::input});
+    if (truth_.averaged) columns.push_back({"averaged", column_kind::flag});
     columns.push_back({"coverage", column_kind::result});
     return columns;
   }
 
-  std::uint64_t size() const override { return mu_.size() * uncertain_.size(); }
+  std::uint64_t size() const override { return mu_.size() * setups(); }
 
   void run(std::uint64_t first, std::uint64_t count, unsigned threads, row_sink& sink) override {
     std::vector<double> means;
@@ -48,12 +53,17 @@ class coverage_job final : public table_job {
            j < mu_.size() && means.size() < means_per_call && done + means.size() < count; ++j) {
         means.push_back(mu_[j]);
       }
-      const fclimits::uncertainties u = uncertain_.at(setup);
-      const std::vector<double> coverage = fclimits::coverage(means, b_, cl_, u, {}, how_, threads);
+      const fclimits::uncertainties u = uncertainties_of(setup);
+      const fclimits::truth drawn = truth_of(setup);
+      const std::vector<double> coverage =
+          fclimits::coverage(means, b_, cl_, u, drawn, how_, threads);
       for (std::size_t k = 0; k < means.size(); ++k) {
         row_builder row;
         row << means[k];
         add_uncertainty_values(row, u, uncertain_);
+        if (drawn.b) row << *drawn.b;
+        if (drawn.eff) row << *drawn.eff;
+        if (drawn.averaged) row << 1.0;
         row << coverage[k];
         sink.take(row.values());
         note(means[k], setup, coverage[k]);
@@ -72,7 +82,7 @@ class coverage_job final : public table_job {
     append_shortest(text, lowest_);
     text += " (at mu = ";
     append_shortest(text, lowest_at_);
-    const bool more_columns = uncertain_.columns;
+    const bool more_columns = uncertain_.columns || truth_.b.size() > 0 || truth_.eff.size() > 0;
     if (more_columns) append_setup(text, lowest_setup_);
     text += "); " + std::to_string(below_) + " of " + std::to_string(points_) +
             (more_columns ? " rows (" : " means (");
@@ -83,17 +93,30 @@ class coverage_job final : public table_job {
   }
 
  private:
-  // ", b_sigma = 0, eff = 1, eff_sigma = 0.2": the number columns of the
-  // setup.
+  std::uint64_t setups() const { return uncertain_.size() * truth_.size(); }
+
+  fclimits::uncertainties uncertainties_of(std::uint64_t setup) const {
+    return uncertain_.at(setup / truth_.size());
+  }
+
+  fclimits::truth truth_of(std::uint64_t setup) const { return truth_.at(setup % truth_.size()); }
+
+  // ", b_sigma = 0, eff = 1, eff_sigma = 0.2, true_b = 3": the number
+  // columns of the setup.
   void append_setup(std::string& text, std::uint64_t setup) const {
     const auto append = [&text](const char* name, double value) {
       text += std::string(", ") + name + " = ";
       append_shortest(text, value);
     };
-    const fclimits::uncertainties u = uncertain_.at(setup);
-    append("b_sigma", u.b_sigma);
-    append("eff", u.eff);
-    append("eff_sigma", u.eff_sigma);
+    if (uncertain_.columns) {
+      const fclimits::uncertainties u = uncertainties_of(setup);
+      append("b_sigma", u.b_sigma);
+      append("eff", u.eff);
+      append("eff_sigma", u.eff_sigma);
+    }
+    const fclimits::truth drawn = truth_of(setup);
+    if (drawn.b) append("true_b", *drawn.b);
+    if (drawn.eff) append("true_eff", *drawn.eff);
   }
 
   void note(double mu, std::uint64_t setup, double coverage) {
@@ -110,6 +133,7 @@ class coverage_job final : public table_job {
   double b_;
   double cl_;
   const uncertainty_settings& uncertain_;
+  const truth_settings& truth_;
   fclimits::options how_;
   std::uint64_t points_ = 0;
   std::uint64_t below_ = 0;

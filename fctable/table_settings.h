@@ -40,6 +40,7 @@ struct table_settings {
   std::string requests;  // "n b [cl]" lines from this file ("-": standard input) instead of n, b
   fclimits::options how;
   uncertainty_settings uncertain;  // every command: combined with its lists
+  truth_settings truth;            // coverage
   table_format format = table_format::csv;
   table_layout layout = table_layout::rows;
   std::uint64_t columns = 0;  // paper layout: b columns a block (0: all in one)

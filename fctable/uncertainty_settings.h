@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,29 @@ struct uncertainty_settings {
             b_pdf,
             eff_pdf,
             ordering};
+  }
+};
+
+// Where the counts of coverage come from (fclimits::truth): every
+// combination of the true backgrounds and efficiencies given, or the
+// count's distribution averaged over the pdfs.
+struct truth_settings {
+  value_list b;    // empty: the nominal background
+  value_list eff;  // empty: the nominal efficiency
+  bool averaged = false;
+
+  std::uint64_t size() const {
+    return std::max<std::uint64_t>(1, b.size()) * std::max<std::uint64_t>(1, eff.size());
+  }
+
+  // Combination i < size().
+  fclimits::truth at(std::uint64_t i) const {
+    fclimits::truth drawn;
+    const std::uint64_t effs = std::max<std::uint64_t>(1, eff.size());
+    if (b.size() > 0) drawn.b = b[i / effs];
+    if (eff.size() > 0) drawn.eff = eff[i % effs];
+    drawn.averaged = averaged;
+    return drawn;
   }
 };
 

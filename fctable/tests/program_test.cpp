@@ -239,6 +239,9 @@ const error_case error_cases[] = {
     {{"belt", "--b", "1", "--cl", "0.9", "--mu", "0:1e9", "--eff", "3"},
      "fctable: --mu 0:1e9 with --eff 3: eff mu = 3e+09 is too large: the largest mean taken is "
      "2e+09 (its counts stay within 32 bits)"},
+    {{"coverage", "--b", "1", "--cl", "0.9", "--mu", "1", "--averaged", "--true-b", "2"},
+     "fctable: --averaged draws the background and efficiency from their pdfs: it takes no "
+     "--true-b or --true-eff"},
 };
 
 TEST(fctable, every_error_exits_2_naming_the_option_and_value_with_a_hint) {
@@ -407,6 +410,7 @@ struct uncertain_case {
   arguments args;
   std::size_t rows;
   fclimits::uncertainties shape;  // the pdfs and ordering; the rows give the numbers
+  bool averaged = false;
 };
 
 constexpr auto lognormal = fclimits::pdf_shape::lognormal;
@@ -429,7 +433,16 @@ const uncertain_case uncertain_cases[] = {
       "lognormal"},
      4,
      {.eff_pdf = lognormal}},
-    {{"coverage", "--b", "1", "--cl", "0.9", "--mu", "0.5,2", "--b-sigma", "0.3"}, 2, {}},
+    // The counts drawn at true values, or from their average over the pdf:
+    // different coverages.
+    {{"coverage", "--b", "1", "--cl", "0.9", "--mu", "0.5,2", "--b-sigma", "0.3", "--true-b",
+      "0.5,1.5", "--true-eff", "0.8"},
+     4,
+     {}},
+    {{"coverage", "--b", "1", "--cl", "0.9", "--mu", "0.5,2", "--b-sigma", "0.3", "--averaged"},
+     2,
+     {},
+     true},
 };
 
 TEST(fctable, uncertainties_reach_the_library_and_every_row_names_them) {
@@ -469,7 +482,12 @@ TEST(fctable, uncertainties_reach_the_library_and_every_row_names_them) {
           EXPECT_EQ(read_double(row["probability"]), region.probability);
           EXPECT_EQ(row["contiguous"], region.contiguous ? "true" : "false");
         } else {
-          EXPECT_EQ(read_double(row["coverage"]), fclimits::coverage(mu, b, cl, u));
+          fclimits::truth drawn;
+          if (row.contains("true_b")) drawn.b = read_double(row["true_b"]);
+          if (row.contains("true_eff")) drawn.eff = read_double(row["true_eff"]);
+          drawn.averaged = c.averaged;
+          EXPECT_EQ(row.contains("averaged"), c.averaged);
+          EXPECT_EQ(read_double(row["coverage"]), fclimits::coverage(mu, b, cl, u, drawn));
         }
       }
     }
