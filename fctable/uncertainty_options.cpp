@@ -17,7 +17,18 @@ constexpr synonym pdf_synonyms[] = {
 constexpr synonym ordering_synonyms[] = {{"hill", "profile"}, {"profiled", "profile"}};
 
 constexpr std::string_view word_options[] = {"--pdf", "--b-pdf", "--eff-pdf", "--ordering"};
-constexpr std::string_view number_options[] = {"--b-sigma", "--eff", "--eff-sigma"};
+
+// The number options, by the library's names of their values.
+struct number_option {
+  std::string_view name;
+  std::string_view option;
+  std::string uncertainty_texts::*text;
+};
+
+constexpr number_option number_options[] = {
+    {"b_sigma", "--b-sigma", &uncertainty_texts::b_sigma},
+    {"eff", "--eff", &uncertainty_texts::eff},
+    {"eff_sigma", "--eff-sigma", &uncertainty_texts::eff_sigma}};
 
 fclimits::pdf_shape pdf(const checker& with, std::string_view option, const std::string& text) {
   return pdf_shapes[with.word(option, text, pdf_words, pdf_synonyms)];
@@ -77,21 +88,15 @@ void check_uncertainty_options(const checker& with, const uncertainty_texts& tex
   }
   for (const std::string_view option : word_options) u.word_columns |= with.given(option);
   u.columns = u.word_columns;
-  for (const std::string_view option : number_options) u.columns |= with.given(option);
+  for (const number_option& n : number_options) u.columns |= with.given(n.option);
 
   // The backgrounds of a requests file are not read yet: here only what no
   // background refuses, the largest one taking every sigma the others do.
   const double b = settings.requests.empty() ? smallest(settings.b) : fclimits::max_background;
   if (const std::optional<uncertainty_problem> refused = problem_with_uncertainties(b, u)) {
-    const bool eff = refused->name == "eff";
-    const bool eff_sigma = refused->name == "eff_sigma";
-    with.refuse(eff         ? "--eff"
-                : eff_sigma ? "--eff-sigma"
-                            : "--b-sigma",
-                eff         ? texts.eff
-                : eff_sigma ? texts.eff_sigma
-                            : texts.b_sigma,
-                refused->problem);
+    for (const number_option& n : number_options) {
+      if (n.name == refused->name) with.refuse(n.option, texts.*n.text, refused->problem);
+    }
   }
   // Exact comparisons: sigma 0 is a known value.
   if (settings.how.method == fclimits::search_method::console &&
