@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <optional>
+#include <vector>
 
 #include "fclimits/fclimits.h"
 #include "fctable/number_text.h"
@@ -25,11 +26,9 @@ constexpr format_entry formats[] = {{"csv", table_format::csv},
                                     {"markdown", table_format::markdown},
                                     {"latex", table_format::latex}};
 
-fclimits::search_method method(const checker& with, const std::string& text) {
-  if (text == "exact") return fclimits::search_method::exact;
-  if (text == "console") return fclimits::search_method::console;
-  with.refuse("--method", text, "expected exact or console");
-}
+constexpr std::string_view method_words[] = {"exact", "console"};
+constexpr fclimits::search_method methods[] = {fclimits::search_method::exact,
+                                               fclimits::search_method::console};
 
 double tolerance(const checker& with, const std::string& text, fclimits::search_method method) {
   const std::optional<double> value = parse_number(text);
@@ -61,10 +60,9 @@ shard part(const checker& with, const std::string& text) {
 }
 
 table_format format(const checker& with, const std::string& text) {
-  for (const format_entry& f : formats) {
-    if (f.name == text) return f.format;
-  }
-  with.refuse("--format", text, "expected csv, tsv, json, markdown or latex");
+  std::vector<std::string_view> words;
+  for (const format_entry& f : formats) words.push_back(f.name);
+  return formats[with.word("--format", text, words)].format;
 }
 
 }  // namespace
@@ -110,9 +108,27 @@ std::uint64_t checker::whole(std::string_view option, const std::string& text, s
   return static_cast<std::uint64_t>(*value);
 }
 
+std::size_t checker::word(std::string_view option, const std::string& text,
+                          std::span<const std::string_view> words,
+                          std::span<const synonym> synonyms) const {
+  std::vector<std::string> names;
+  std::string expected = "expected ";
+  for (std::size_t k = 0; k < words.size(); ++k) {
+    if (words[k] == text) return k;
+    names.emplace_back(words[k]);
+    if (k > 0) expected += k + 1 == words.size() ? " or " : ", ";
+    expected += words[k];
+  }
+  const std::string closest = closest_name(text, names, synonyms);
+  if (!closest.empty()) expected += "; did you mean " + closest + "?";
+  refuse(option, text, expected);
+}
+
 void checker::table_size(const table_settings& settings) const {
   std::uint64_t rows = 1;
-  for (const value_list* list : {&settings.n, &settings.b, &settings.cl, &settings.mu}) {
+  const uncertainty_settings& u = settings.uncertain;
+  for (const value_list* list : {&settings.n, &settings.b, &settings.cl, &settings.mu, &u.b_sigma,
+                                 &u.eff, &u.eff_sigma, &settings.truth.b, &settings.truth.eff}) {
     if (list->size() == 0) continue;
     if (__builtin_mul_overflow(rows, list->size(), &rows) || rows > largest_list) {
       refuse("the table would hold more than " + std::to_string(largest_list) + " rows");
@@ -196,7 +212,7 @@ void add_search_options(CLI::App& command, search_texts& texts) {
 
 void check_search_options(const checker& with, const search_texts& texts,
                           table_settings& settings) {
-  settings.how.method = method(with, texts.method);
+  settings.how.method = methods[with.word("--method", texts.method, method_words)];
   if (!texts.tolerance.empty()) {
     settings.how.tolerance = tolerance(with, texts.tolerance, settings.how.method);
   }

@@ -8,9 +8,11 @@
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "fctable/closest_name.h"
 #include "fctable/errors.h"
 #include "fctable/table_settings.h"
 #include "fctable/value_checks.h"
@@ -40,6 +42,12 @@ class checker {
   // threads").
   std::uint64_t whole(std::string_view option, const std::string& text, std::uint64_t least,
                       std::uint64_t most, std::string_view what) const;
+  // The index of the word typed among `words`; a mistyped one is refused
+  // with the words and the closest of them ("--pdf lognorm: expected gauss
+  // or lognormal; did you mean lognormal?").
+  std::size_t word(std::string_view option, const std::string& text,
+                   std::span<const std::string_view> words,
+                   std::span<const synonym> synonyms = {}) const;
 
   // At most largest_list rows in all, so the arithmetic of shards stays far
   // from overflow.
@@ -92,5 +100,32 @@ struct search_texts {
 
 void add_search_options(CLI::App& command, search_texts& texts);
 void check_search_options(const checker& with, const search_texts& texts, table_settings& settings);
+
+// The options of an uncertain background and efficiency, which every
+// command takes (uncertainty_options.cpp).
+struct uncertainty_texts {
+  std::string b_sigma;
+  std::string eff;
+  std::string eff_sigma;
+  std::string pdf = "gauss";
+  std::string b_pdf;
+  std::string eff_pdf;
+  std::string ordering = "conrad";
+};
+
+void add_uncertainty_options(CLI::App& command, uncertainty_texts& texts);
+// Checks each value, and every combination with the backgrounds of the
+// settings (those of a requests file are checked line by line as it is
+// read) and with their method, which must be exact where a sigma is above
+// 0. Call it once the backgrounds and the method are in the settings.
+void check_uncertainty_options(const checker& with, const uncertainty_texts& texts,
+                               table_settings& settings);
+
+// Refuses signal means that pass the largest of their kind once multiplied
+// by the largest efficiency (`eff`, typed `eff_text` after `eff_option`):
+// the counts' mean is the signal's times the efficiency.
+void check_efficient_means(const checker& with, const value_list& mu, const std::string& mu_text,
+                           const value_list& eff, std::string_view eff_option,
+                           const std::string& eff_text, value_kind kind);
 
 }  // namespace fctable

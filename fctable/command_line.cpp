@@ -19,10 +19,25 @@ namespace {
 
 // Words users reach for, and the names this program gives them.
 constexpr synonym option_synonyms[] = {
-    {"confidence", "cl"}, {"level", "cl"},        {"confidence-level", "cl"}, {"background", "b"},
-    {"count", "n"},       {"counts", "n"},        {"observed", "n"},          {"mean", "mu"},
-    {"signal", "mu"},     {"decimals", "digits"}, {"precision", "digits"},    {"jobs", "threads"},
-    {"j", "threads"},     {"o", "output"},
+    {"confidence", "cl"},
+    {"level", "cl"},
+    {"confidence-level", "cl"},
+    {"background", "b"},
+    {"count", "n"},
+    {"counts", "n"},
+    {"observed", "n"},
+    {"mean", "mu"},
+    {"signal", "mu"},
+    {"decimals", "digits"},
+    {"precision", "digits"},
+    {"jobs", "threads"},
+    {"j", "threads"},
+    {"o", "output"},
+    {"efficiency", "eff"},
+    {"efficiency-sigma", "eff-sigma"},
+    {"background-sigma", "b-sigma"},
+    {"true-background", "true-b"},
+    {"true-efficiency", "true-eff"},
 };
 
 constexpr synonym command_synonyms[] = {

@@ -16,15 +16,13 @@ constexpr std::uint64_t most_columns = 1000;
 
 struct limits_texts {
   std::string n, b, cl, requests, layout = "rows", columns;
+  uncertainty_texts uncertain;
   search_texts search;
   output_texts output;
 };
 
-table_layout layout(const checker& with, const std::string& text) {
-  if (text == "rows") return table_layout::rows;
-  if (text == "paper") return table_layout::paper;
-  with.refuse("--layout", text, "expected rows or paper");
-}
+constexpr std::string_view layout_words[] = {"rows", "paper"};
+constexpr table_layout layouts[] = {table_layout::rows, table_layout::paper};
 
 table_settings check_limits(const checker& with, const limits_texts& texts) {
   table_settings settings;
@@ -45,12 +43,18 @@ table_settings check_limits(const checker& with, const limits_texts& texts) {
     settings.make_job = make_limits_job;
   }
   check_search_options(with, texts.search, settings);
+  check_uncertainty_options(with, texts.uncertain, settings);
   check_output_options(with, texts.output, settings);
-  settings.layout = layout(with, texts.layout);
+  settings.layout = layouts[with.word("--layout", texts.layout, layout_words)];
   if (settings.layout == table_layout::paper) {
     if (!settings.requests.empty()) with.refuse("--layout paper needs --n and --b, not --requests");
     if (settings.cl.size() != 1) {
       with.refuse("--layout paper needs one level: give --cl with one value");
+    }
+    if (settings.uncertain.size() != 1) {
+      with.refuse(
+          "--layout paper needs one b_sigma, eff and eff_sigma: give --b-sigma, --eff and "
+          "--eff-sigma one value each");
     }
   }
   const bool latex_paper =
@@ -75,7 +79,8 @@ command setup_limits(CLI::App& program) {
   auto texts = std::make_shared<limits_texts>();
   CLI::App* limits =
       add_command(program, "limits",
-                  "The lower and upper limit for every n, b and cl (rows in the order n, b, cl).");
+                  "The lower and upper limit for every n, b and cl (rows in the order n, b, cl, "
+                  "then the uncertainties).");
   limits->add_option("--n", texts->n, "Measured counts")->type_name("LIST");
   limits->add_option("--b", texts->b, backgrounds_help("Backgrounds"))->type_name("LIST");
   limits
@@ -98,6 +103,7 @@ command setup_limits(CLI::App& program) {
                    "At most K background columns a block in the LaTeX paper layout (default " +
                        std::to_string(page_columns) + ": a portrait A4 page at two decimals)")
       ->type_name("K");
+  add_uncertainty_options(*limits, texts->uncertain);
   add_search_options(*limits, texts->search);
   add_output_options(*limits, texts->output);
   return {limits, [texts](const checker& with) { return check_limits(with, *texts); }};

@@ -1,14 +1,17 @@
 // The commands whose rows are the combinations of their lists: limits,
 // belt and sensitivity. Each row is one library call.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "fclimits/fclimits.h"
 #include "fctable/paper_blocks.h"
 #include "fctable/table_job.h"
+#include "fctable/uncertainty_columns.h"
 
 namespace fctable {
 namespace {
@@ -16,9 +19,14 @@ namespace {
 class list_job final : public table_job {
  public:
   using row_function = std::function<row_values(std::uint64_t)>;
+  using summary_function = std::function<std::string()>;
 
-  list_job(std::vector<column> columns, std::uint64_t size, row_function row)
-      : columns_(std::move(columns)), size_(size), row_(std::move(row)) {}
+  list_job(std::vector<column> columns, std::uint64_t size, row_function row,
+           summary_function summary = {})
+      : columns_(std::move(columns)),
+        size_(size),
+        row_(std::move(row)),
+        summary_(std::move(summary)) {}
 
   std::vector<column> columns() const override { return columns_; }
 
@@ -29,72 +37,124 @@ class list_job final : public table_job {
         count, threads, [&](std::size_t i) { return row_(first + i); }, sink);
   }
 
+  std::string summary() const override { return summary_ ? summary_() : std::string(); }
+
  private:
   std::vector<column> columns_;
   std::uint64_t size_;
   row_function row_;
+  summary_function summary_;
 };
 
 std::int32_t as_count(double n) { return static_cast<std::int32_t>(n); }
 
 }  // namespace
 
-// Rows run over n, then b, then cl; in the paper layout (one level) block
-// by block, so that the stream takes each table row from consecutive rows.
+// Rows run over n, then b, then cl, then the uncertainties; in the paper
+// layout (one level, one uncertainty) block by block, so that the stream
+// takes each table row from consecutive rows.
 std::unique_ptr<table_job> make_limits_job(const table_settings& settings) {
   const value_list& n = settings.n;
   const value_list& b = settings.b;
   const value_list& cl = settings.cl;
+  const uncertainty_settings& uncertain = settings.uncertain;
   const fclimits::options how = settings.how;
   std::optional<paper_blocks> paper;
   if (settings.layout == table_layout::paper) paper = blocks_of(settings);
-  auto row = [&n, &b, &cl, how, paper](std::uint64_t job_row) -> row_values {
+  auto row = [&n, &b, &cl, &uncertain, how, paper](std::uint64_t job_row) -> row_values {
     const std::uint64_t i = paper ? paper->list_index(job_row) : job_row;
-    const std::uint64_t per_n = b.size() * cl.size();
+    const std::uint64_t per_cl = uncertain.size();
+    const std::uint64_t per_b = cl.size() * per_cl;
+    const std::uint64_t per_n = b.size() * per_b;
     const double n_i = n[i / per_n];
-    const double b_i = b[i % per_n / cl.size()];
-    const double cl_i = cl[i % cl.size()];
-    const fclimits::interval limits = fclimits::limits(as_count(n_i), b_i, cl_i, how);
-    return {n_i, b_i, cl_i, limits.lower, limits.upper};
+    const double b_i = b[i % per_n / per_b];
+    const double cl_i = cl[i % per_b / per_cl];
+    const fclimits::uncertainties u = uncertain.at(i % per_cl);
+    const fclimits::interval limits = fclimits::limits(as_count(n_i), b_i, cl_i, u, how);
+    row_builder r;
+    r << n_i << b_i << cl_i;
+    add_uncertainty_values(r, u, uncertain);
+    r << limits.lower << limits.upper;
+    return r.values();
   };
-  return std::make_unique<list_job>(std::vector<column>{{"n", column_kind::count},
-                                                        {"b", column_kind::input},
-                                                        {"cl", column_kind::input},
-                                                        {"lower", column_kind::result},
-                                                        {"upper", column_kind::result}},
-                                    n.size() * b.size() * cl.size(), row);
+  std::vector<column> columns = {
+      {"n", column_kind::count}, {"b", column_kind::input}, {"cl", column_kind::input}};
+  add_uncertainty_columns(columns, uncertain);
+  columns.push_back({"lower", column_kind::result});
+  columns.push_back({"upper", column_kind::result});
+  return std::make_unique<list_job>(std::move(columns),
+                                    n.size() * b.size() * cl.size() * uncertain.size(), row);
 }
 
+// Each uncertainty's belt in turn, over every mean. With uncertainties a
+// region might leave out a count between its ends: the rows say so in the
+// column contiguous, and the summary counts them, so that such a belt is
+// never read as whole.
 std::unique_ptr<table_job> make_belt_job(const table_settings& settings) {
   const value_list& mu = settings.mu;
   const double b = settings.b[0];
   const double cl = settings.cl[0];
-  auto row = [&mu, b, cl](std::uint64_t i) -> row_values {
-    const double mu_i = mu[i];
-    const fclimits::acceptance region = fclimits::acceptance_region(mu_i, b, cl);
-    return {mu_i, static_cast<double>(region.n_low), static_cast<double>(region.n_high),
-            region.probability};
+  const uncertainty_settings& uncertain = settings.uncertain;
+
+  struct region_count {
+    std::atomic<std::uint64_t> all{0};
+    std::atomic<std::uint64_t> broken{0};
   };
-  return std::make_unique<list_job>(std::vector<column>{{"mu", column_kind::input},
-                                                        {"n_low", column_kind::count},
-                                                        {"n_high", column_kind::count},
-                                                        {"probability", column_kind::result}},
-                                    mu.size(), row);
+
+  auto regions = std::make_shared<region_count>();
+  auto row = [&mu, &uncertain, b, cl, regions](std::uint64_t i) -> row_values {
+    const double mu_i = mu[i % mu.size()];
+    const fclimits::uncertainties u = uncertain.at(i / mu.size());
+    const fclimits::uncertain_acceptance region = fclimits::acceptance_region(mu_i, b, cl, u);
+    ++regions->all;
+    if (!region.contiguous) ++regions->broken;
+    row_builder r;
+    r << mu_i;
+    add_uncertainty_values(r, u, uncertain);
+    r << static_cast<double>(region.n_low) << static_cast<double>(region.n_high)
+      << region.probability;
+    if (uncertain.columns) r << (region.contiguous ? 1.0 : 0.0);
+    return r.values();
+  };
+  auto summary = [regions]() -> std::string {
+    if (regions->broken == 0) return {};
+    return "fctable: belt: " + std::to_string(regions->broken.load()) + " of " +
+           std::to_string(regions->all.load()) +
+           " regions are not contiguous (contiguous = false): a count between their n_low and "
+           "n_high is not accepted";
+  };
+  std::vector<column> columns = {{"mu", column_kind::input}};
+  add_uncertainty_columns(columns, uncertain);
+  columns.push_back({"n_low", column_kind::count});
+  columns.push_back({"n_high", column_kind::count});
+  columns.push_back({"probability", column_kind::result});
+  if (uncertain.columns) columns.push_back({"contiguous", column_kind::flag});
+  return std::make_unique<list_job>(std::move(columns), mu.size() * uncertain.size(), row, summary);
 }
 
+// Rows run over b, then cl, then the uncertainties.
 std::unique_ptr<table_job> make_sensitivity_job(const table_settings& settings) {
   const value_list& b = settings.b;
   const value_list& cl = settings.cl;
+  const uncertainty_settings& uncertain = settings.uncertain;
   const fclimits::options how = settings.how;
-  auto row = [&b, &cl, how](std::uint64_t i) -> row_values {
-    const double b_i = b[i / cl.size()];
-    const double cl_i = cl[i % cl.size()];
-    return {b_i, cl_i, fclimits::sensitivity(b_i, cl_i, how)};
+  auto row = [&b, &cl, &uncertain, how](std::uint64_t i) -> row_values {
+    const std::uint64_t per_cl = uncertain.size();
+    const std::uint64_t per_b = cl.size() * per_cl;
+    const double b_i = b[i / per_b];
+    const double cl_i = cl[i % per_b / per_cl];
+    const fclimits::uncertainties u = uncertain.at(i % per_cl);
+    row_builder r;
+    r << b_i << cl_i;
+    add_uncertainty_values(r, u, uncertain);
+    r << fclimits::sensitivity(b_i, cl_i, u, how);
+    return r.values();
   };
-  return std::make_unique<list_job>(std::vector<column>{{"b", column_kind::input},
-                                                        {"cl", column_kind::input},
-                                                        {"sensitivity", column_kind::result}},
-                                    b.size() * cl.size(), row);
+  std::vector<column> columns = {{"b", column_kind::input}, {"cl", column_kind::input}};
+  add_uncertainty_columns(columns, uncertain);
+  columns.push_back({"sensitivity", column_kind::result});
+  return std::make_unique<list_job>(std::move(columns), b.size() * cl.size() * uncertain.size(),
+                                    row);
 }
 
 }  // namespace fctable

@@ -1,15 +1,33 @@
 #pragma once
 
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <functional>
 
 namespace fctable {
 
 // The numbers of one row, in the order of the table's columns (counts are
-// whole doubles: every int32 is one).
-inline constexpr std::size_t most_columns = 5;
+// whole doubles: every int32 is one). The widest rows are those of belt and
+// coverage with every uncertainty and truth column: eleven.
+inline constexpr std::size_t most_columns = 12;
 using row_values = std::array<double, most_columns>;
+
+// Fills a row value by value, in the order of the columns.
+class row_builder {
+ public:
+  row_builder& operator<<(double value) {
+    assert(size_ < most_columns);
+    values_[size_++] = value;
+    return *this;
+  }
+
+  const row_values& values() const { return values_; }
+
+ private:
+  row_values values_{};
+  std::size_t size_ = 0;
+};
 
 // Takes the rows of a table in order, on one thread at a time.
 class row_sink {

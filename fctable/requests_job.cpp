@@ -22,6 +22,8 @@
 #include "fctable/requests.h"
 #include "fctable/standard_streams.h"
 #include "fctable/table_job.h"
+#include "fctable/uncertainty_columns.h"
+#include "fctable/value_checks.h"
 
 namespace fctable {
 namespace {
@@ -107,9 +109,16 @@ class request_lines {
   std::uint64_t number_ = 0;
 };
 
+// A row of the table: a request at one level, with one uncertainty.
+struct request_row {
+  request asked;
+  std::uint64_t uncertainty;  // its index among uncertainty_settings' combinations
+};
+
 class requests_job final : public table_job {
  public:
-  explicit requests_job(const table_settings& settings) : levels_(settings.cl), how_(settings.how) {
+  explicit requests_job(const table_settings& settings)
+      : levels_(settings.cl), uncertain_(settings.uncertain), how_(settings.how) {
     const std::string& path = settings.requests;
     const std::string name = "--requests " + path;
     // Standard input is then /dev/null: its requests would read as none.
@@ -139,10 +148,21 @@ class requests_job final : public table_job {
         throw usage_error(line_message(name, lines.number(), *line, parsed.error), "limits");
       }
       if (!parsed.holds_request) continue;
+      if (const auto refused = problem_with_uncertainties(parsed.value.b, uncertain_)) {
+        throw usage_error(
+            line_message(name, lines.number(), *line, refused->name + " = " + refused->problem),
+            "limits");
+      }
       if (std::fwrite(&parsed.value, sizeof parsed.value, 1, spool_.get()) != 1) {
         throw std::runtime_error("cannot keep the requests: " + reason(errno));
       }
+      // No overflow: rows_of is at most largest_list, as is size_ before.
       size_ += rows_of(parsed.value);
+      if (size_ > largest_list) {
+        throw usage_error("fctable: " + name + ": the table would hold more than " +
+                              std::to_string(largest_list) + " rows",
+                          "limits");
+      }
     }
     if (std::fflush(spool_.get()) != 0 || std::ferror(spool_.get())) {
       throw std::runtime_error("cannot keep the requests: " + reason(errno));
@@ -150,19 +170,20 @@ class requests_job final : public table_job {
   }
 
   std::vector<column> columns() const override {
-    return {{"n", column_kind::count},
-            {"b", column_kind::input},
-            {"cl", column_kind::input},
-            {"lower", column_kind::result},
-            {"upper", column_kind::result}};
+    std::vector<column> columns = {
+        {"n", column_kind::count}, {"b", column_kind::input}, {"cl", column_kind::input}};
+    add_uncertainty_columns(columns, uncertain_);
+    columns.push_back({"lower", column_kind::result});
+    columns.push_back({"upper", column_kind::result});
+    return columns;
   }
 
   std::uint64_t size() const override { return size_; }
 
   void run(std::uint64_t first, std::uint64_t count, unsigned threads, row_sink& sink) override {
     std::rewind(spool_.get());
-    next_level_ = 0;
-    std::vector<request> rows;
+    next_in_request_ = 0;
+    std::vector<request_row> rows;
     for (std::uint64_t skipped = 0; skipped < first; ++skipped) next_row();
     for (std::uint64_t done = 0; done < count; done += rows.size()) {
       rows.clear();
@@ -170,37 +191,44 @@ class requests_job final : public table_job {
       compute_in_order(
           rows.size(), threads,
           [&](std::size_t i) -> row_values {
-            const request& r = rows[i];
-            const fclimits::interval limits = fclimits::limits(r.n, r.b, r.cl, how_);
-            return {static_cast<double>(r.n), r.b, r.cl, limits.lower, limits.upper};
+            const request& r = rows[i].asked;
+            const fclimits::uncertainties u = uncertain_.at(rows[i].uncertainty);
+            const fclimits::interval limits = fclimits::limits(r.n, r.b, r.cl, u, how_);
+            row_builder row;
+            row << static_cast<double>(r.n) << r.b << r.cl;
+            add_uncertainty_values(row, u, uncertain_);
+            row << limits.lower << limits.upper;
+            return row.values();
           },
           sink);
     }
   }
 
  private:
-  std::uint64_t rows_of(const request& r) const { return std::isnan(r.cl) ? levels_.size() : 1; }
+  std::uint64_t rows_of(const request& r) const {
+    return (std::isnan(r.cl) ? levels_.size() : 1) * uncertain_.size();
+  }
 
   // The next row of the spool: its request, at each level of --cl in turn
-  // where the line gave none.
-  request next_row() {
-    if (next_level_ == 0 && std::fread(&current_, sizeof current_, 1, spool_.get()) != 1) {
+  // where the line gave none, and at each level with every uncertainty.
+  request_row next_row() {
+    if (next_in_request_ == 0 && std::fread(&current_, sizeof current_, 1, spool_.get()) != 1) {
       throw std::runtime_error("cannot read back the requests: " + reason(errno));
     }
-    request row = current_;
-    if (std::isnan(current_.cl)) {
-      row.cl = levels_[next_level_];
-      if (++next_level_ == levels_.size()) next_level_ = 0;
-    }
+    const std::uint64_t per_level = uncertain_.size();
+    request_row row{current_, next_in_request_ % per_level};
+    if (std::isnan(current_.cl)) row.asked.cl = levels_[next_in_request_ / per_level];
+    if (++next_in_request_ == rows_of(current_)) next_in_request_ = 0;
     return row;
   }
 
   const value_list& levels_;
+  const uncertainty_settings& uncertain_;
   fclimits::options how_;
   file_handle spool_;
   std::uint64_t size_ = 0;
   request current_;
-  std::uint64_t next_level_ = 0;
+  std::uint64_t next_in_request_ = 0;  // the rows of current_ already taken
 };
 
 }  // namespace

@@ -10,6 +10,7 @@ namespace {
 
 struct sensitivity_texts {
   std::string b, cl;
+  uncertainty_texts uncertain;
   search_texts search;
   output_texts output;
 };
@@ -20,6 +21,7 @@ table_settings check_sensitivity(const checker& with, const sensitivity_texts& t
       with.list("--cl", with.given("--cl") ? texts.cl : default_levels, value_kind::level);
   settings.b = with.list("--b", texts.b, value_kind::background);
   check_search_options(with, texts.search, settings);
+  check_uncertainty_options(with, texts.uncertain, settings);
   check_output_options(with, texts.output, settings);
   settings.make_job = make_sensitivity_job;
   return settings;
@@ -38,6 +40,7 @@ command setup_sensitivity(CLI::App& program) {
       ->add_option("--cl", texts->cl,
                    std::string("Confidence levels (default ") + default_levels + ")")
       ->type_name("LIST");
+  add_uncertainty_options(*sensitivity, texts->uncertain);
   add_search_options(*sensitivity, texts->search);
   add_output_options(*sensitivity, texts->output);
   return {sensitivity, [texts](const checker& with) { return check_sensitivity(with, *texts); }};

@@ -15,11 +15,14 @@ enum class column_kind {
   count,   // a whole number
   input,   // a value as the user gave it: always its shortest exact form
   result,  // a computed value: its shortest exact form, or rounded by --digits
+  word,    // the column's text, the same in every row ("lognormal")
+  flag,    // true (any value but 0) or false
 };
 
 struct column {
   std::string name;
   column_kind kind;
+  std::string text = {};  // a word column's text
 };
 
 // The rows one command computes, in the order of its input lists.

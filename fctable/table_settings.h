@@ -7,6 +7,7 @@
 
 #include "fclimits/fclimits.h"
 #include "fctable/table_writer.h"
+#include "fctable/uncertainty_settings.h"
 #include "fctable/value_list.h"
 
 namespace fctable {
@@ -38,6 +39,8 @@ struct table_settings {
   value_list mu;
   std::string requests;  // "n b [cl]" lines from this file ("-": standard input) instead of n, b
   fclimits::options how;
+  uncertainty_settings uncertain;  // every command: combined with its lists
+  truth_settings truth;            // coverage
   table_format format = table_format::csv;
   table_layout layout = table_layout::rows;
   std::uint64_t columns = 0;  // paper layout: b columns a block (0: all in one)

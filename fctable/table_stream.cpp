@@ -64,8 +64,8 @@ void table_stream::start() {
   writers_[block]->header(output_.buffer());
 }
 
-void table_stream::append_number(std::string& text, double value, column_kind kind) const {
-  switch (kind) {
+void table_stream::append_value(std::string& text, double value, const column& of) const {
+  switch (of.kind) {
     case column_kind::count:
       append_whole(text, static_cast<std::int64_t>(value));
       break;
@@ -79,6 +79,13 @@ void table_stream::append_number(std::string& text, double value, column_kind ki
         append_shortest(text, value);
       }
       break;
+    case column_kind::word:
+      text += of.text;
+      break;
+    case column_kind::flag:
+      // Exact comparison: the job writes 0 or 1.
+      text += value != 0.0 ? "true" : "false";
+      break;
   }
 }
 
@@ -88,7 +95,7 @@ void table_stream::take(const row_values& row) {
   } else {
     texts_.clear();
     for (std::size_t k = 0; k < columns_.size(); ++k) {
-      append_number(texts_.emplace_back(), row[k], columns_[k].kind);
+      append_value(texts_.emplace_back(), row[k], columns_[k]);
     }
     ++next_row_;
     write_row(*writers_[0], next_row_ == total_);
@@ -96,7 +103,7 @@ void table_stream::take(const row_values& row) {
   if (output_.buffer().size() >= send_size) send();
 }
 
-// row: n, b, cl, lower, upper.
+// row: n, b, cl, the uncertainties if shown, lower, upper.
 void table_stream::take_paper(const row_values& row) {
   const paper_blocks::place at = paper_->place_of(next_row_);
   if (at.column == 0) {
@@ -109,12 +116,13 @@ void table_stream::take_paper(const row_values& row) {
       writers_[at.block]->header(output_.buffer());
     }
     texts_.clear();
-    append_number(texts_.emplace_back(), row[0], columns_[0].kind);
+    append_value(texts_.emplace_back(), row[0], columns_[0]);
   }
+  const std::size_t upper = columns_.size() - 1;
   std::string& pair = texts_.emplace_back();
-  append_fixed(pair, row[3], digits_.value_or(paper_decimals));
+  append_fixed(pair, row[upper - 1], digits_.value_or(paper_decimals));
   pair += ", ";
-  append_fixed(pair, row[4], digits_.value_or(paper_decimals));
+  append_fixed(pair, row[upper], digits_.value_or(paper_decimals));
   ++next_row_;
   if (at.column + 1 == paper_->columns_in(at.block)) {
     write_row(*writers_[at.block], at.row + 1 == paper_->counts());
@@ -124,8 +132,13 @@ void table_stream::take_paper(const row_values& row) {
 void table_stream::write_row(table_writer& writer, bool last) {
   cells_.clear();
   for (std::size_t k = 0; k < texts_.size(); ++k) {
-    const bool pair = paper_ && k > 0;
-    cells_.push_back({texts_[k], pair ? cell_kind::pair : cell_kind::number});
+    cell_kind kind = cell_kind::number;
+    if (paper_) {
+      if (k > 0) kind = cell_kind::pair;
+    } else if (columns_[k].kind == column_kind::word) {
+      kind = cell_kind::text;
+    }
+    cells_.push_back({texts_[k], kind});
   }
   writer.row(cells_, last, output_.buffer());
 }

@@ -47,7 +47,7 @@ class table_stream final : public row_sink {
   using clock = std::chrono::steady_clock;
 
   void send();
-  void append_number(std::string& text, double value, column_kind kind) const;
+  void append_value(std::string& text, double value, const column& of) const;
   void take_paper(const row_values& row);
   void write_row(table_writer& writer, bool last);
 

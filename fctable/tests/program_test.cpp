@@ -7,11 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,6 +49,22 @@ std::vector<std::vector<std::string>> csv_rows(const std::string& table) {
     for (std::string field; std::getline(parts, field, ',');) fields.push_back(field);
   }
   return rows;
+}
+
+// The data lines of a CSV table, each field by its column's name.
+std::vector<std::map<std::string, std::string>> csv_records(const std::string& table) {
+  std::istringstream lines(table);
+  std::string header;
+  std::getline(lines, header);
+  std::vector<std::string> names;
+  std::istringstream parts(header);
+  for (std::string name; std::getline(parts, name, ',');) names.push_back(name);
+  std::vector<std::map<std::string, std::string>> records;
+  for (const std::vector<std::string>& row : csv_rows(table)) {
+    std::map<std::string, std::string>& record = records.emplace_back();
+    for (std::size_t k = 0; k < row.size() && k < names.size(); ++k) record[names[k]] = row[k];
+  }
+  return records;
 }
 
 arguments with(arguments base, const arguments& more) {
@@ -106,9 +124,11 @@ const error_case error_cases[] = {
      "fctable: unknown option --confidence: did you mean --cl?"},
     {{"limits", "--n", "1", "--b", "1", "--speed", "2"},
      "fctable: unknown option --speed: the options of limits are --n, --b, --cl, --requests, "
-     "--layout, --columns, --method, --tolerance, --no-correction, --format, --digits, --threads, "
-     "--shard, "
+     "--layout, --columns, --b-sigma, --eff, --eff-sigma, --pdf, --b-pdf, --eff-pdf, --ordering, "
+     "--method, --tolerance, --no-correction, --format, --digits, --threads, --shard, "
      "--no-header, --output and --quiet"},
+    {{"limits", "--n", "1", "--b", "1", "--efficiency", "0.5"},
+     "fctable: unknown option --efficiency: did you mean --eff?"},
     {{"limit", "--n", "1", "--b", "1"}, "fctable: unknown command 'limit': did you mean 'limits'?"},
     {{"tables"},
      "fctable: unknown command 'tables': the commands are limits, belt, coverage and sensitivity"},
@@ -181,6 +201,47 @@ const error_case error_cases[] = {
     {{"coverage", "--b", "1", "--mu", "0:1"}, "fctable: --cl is required"},
     {{"sensitivity", "--b", "3", "--cl", "1.5"},
      "fctable: --cl 1.5: 1.5 is not a confidence level: it must lie strictly between 0 and 1"},
+    // A mistyped word: the closest one.
+    {{"limits", "--n", "0", "--b", "1", "--method", "exat"},
+     "fctable: --method exat: expected exact or console; did you mean exact?"},
+    {{"limits", "--n", "0", "--b", "1", "--format", "jsn"},
+     "fctable: --format jsn: expected csv, tsv, json, markdown or latex; did you mean json?"},
+    {{"limits", "--n", "0", "--b", "1", "--pdf", "normal"},
+     "fctable: --pdf normal: expected gauss or lognormal; did you mean gauss?"},
+    // Uncertainties: each value, then each combination with the backgrounds
+    // and efficiencies, the one named that the rules refuse first.
+    {{"sensitivity", "--b", "1", "--b-sigma", "0.5,-0.5"},
+     "fctable: --b-sigma 0.5,-0.5: -0.5 is not a standard deviation: it must be finite and >= 0"},
+    {{"limits", "--n", "1", "--b", "0:2", "--b-sigma", "0.5", "--pdf", "lognormal"},
+     "fctable: --b-sigma 0.5: 0.5 cannot be given to a lognormal background of b = 0: its pdf "
+     "cannot be normalised (a Gaussian can)"},
+    {{"limits", "--n", "1", "--b", "2,1", "--b-sigma", "0:1.5:0.5", "--b-pdf", "lognormal"},
+     "fctable: --b-sigma 0:1.5:0.5: 1.5 is too large: a lognormal background's sigma is at most b "
+     "(here b = 1)"},
+    {{"belt", "--b", "1", "--cl", "0.9", "--mu", "1", "--eff", "0.5,1", "--eff-sigma", "0.6"},
+     "fctable: --eff-sigma 0.6: 0.6 is too large: an efficiency's sigma is at most eff (100 %) "
+     "(here eff = 0.5)"},
+    {{"limits", "--requests", "-", "--b-sigma", "0.5", "--pdf", "lognormal"},
+     "fctable: --requests -, line 2 '1 0': b_sigma = 0.5 cannot be given to a lognormal "
+     "background of b = 0: its pdf cannot be normalised (a Gaussian can)",
+     "1 1\n1 0\n"},
+    // Half a million uncertainties for each of three requests.
+    {{"limits", "--requests", "-", "--cl", "0.9", "--eff-sigma", "0:1:0.000000000002"},
+     "fctable: --requests -: the table would hold more than 1099511627776 rows",
+     "1 1\n2 1\n3 1\n"},
+    {{"limits", "--n", "0", "--b", "1", "--b-sigma", "0,0.5", "--method", "console"},
+     "fctable: --method console has no uncertainties: with --b-sigma or --eff-sigma above 0 the "
+     "method must be exact"},
+    {{"limits", "--n", "0", "--b", "1", "--cl", "0.9", "--eff-sigma", "0.1,0.2", "--layout",
+      "paper"},
+     "fctable: --layout paper needs one b_sigma, eff and eff_sigma: give --b-sigma, --eff and "
+     "--eff-sigma one value each"},
+    {{"belt", "--b", "1", "--cl", "0.9", "--mu", "0:1e9", "--eff", "3"},
+     "fctable: --mu 0:1e9 with --eff 3: eff mu = 3e+09 is too large: the largest mean taken is "
+     "2e+09 (its counts stay within 32 bits)"},
+    {{"coverage", "--b", "1", "--cl", "0.9", "--mu", "1", "--averaged", "--true-b", "2"},
+     "fctable: --averaged draws the background and efficiency from their pdfs: it takes no "
+     "--true-b or --true-eff"},
 };
 
 TEST(fctable, every_error_exits_2_naming_the_option_and_value_with_a_hint) {
@@ -217,6 +278,11 @@ const same_bytes_case same_bytes_cases[] = {
     {{"belt", "--b", "3", "--cl", "0.9", "--mu", "0:5:0.25", "--format", "markdown"}, 2},
     {{"coverage", "--b", "1", "--cl", "0.9", "--mu", "0:3:0.1", "--quiet"}, 2},
     {{"sensitivity", "--b", "0:2:0.5", "--format", "tsv"}, 2},
+    // Uncertainties vary fastest in limits; in belt and coverage each one's
+    // means come in turn, parts starting inside a turn.
+    {{"limits", "--n", "0:2", "--b", "1", "--cl", "0.9", "--eff-sigma", "0,0.2"}, 4},
+    {{"belt", "--b", "1", "--cl", "0.9", "--mu", "0:2", "--b-sigma", "0,0.5"}, 4},
+    {{"coverage", "--b", "1", "--cl", "0.9", "--mu", "0:2:0.5", "--eff", "1,0.5", "--quiet"}, 3},
 };
 
 TEST(fctable, threads_and_shards_give_the_same_bytes) {
@@ -246,10 +312,15 @@ TEST(fctable, requests_from_standard_input_give_the_rows_of_the_lists) {
   }
   run_setup setup;
   setup.input = requests;
-  const run_result listed = run_fctable({"limits", "--n", "0:3", "--b", "0:3:1.5"});
-  const run_result read = run_fctable({"limits", "--requests", "-"}, setup);
-  EXPECT_EQ(read.exit_status, 0) << read.err;
-  EXPECT_EQ(read.out, listed.out);
+  // Each request at each level, and at each efficiency within a level.
+  for (const arguments& options : {arguments{}, arguments{"--cl", "0.9,0.95", "--eff", "1,0.5"}}) {
+    SCOPED_TRACE(options.size());
+    const run_result listed =
+        run_fctable(with({"limits", "--n", "0:3", "--b", "0:3:1.5"}, options));
+    const run_result read = run_fctable(with({"limits", "--requests", "-"}, options), setup);
+    EXPECT_EQ(read.exit_status, 0) << read.err;
+    EXPECT_EQ(read.out, listed.out);
+  }
 }
 
 // The longest line a requests file may hold, a request padded with blanks.
@@ -326,6 +397,147 @@ TEST(fctable, limits_are_the_library_doubles) {
   }
 }
 
+// The value after an option in a command line.
+double option_value(const arguments& args, const char* option) {
+  for (std::size_t k = 0; k + 1 < args.size(); ++k) {
+    if (args[k] == option) return read_double(args[k + 1]);
+  }
+  ADD_FAILURE() << option;
+  return 0.0;
+}
+
+struct uncertain_case {
+  arguments args;
+  std::size_t rows;
+  fclimits::uncertainties shape;  // the pdfs and ordering; the rows give the numbers
+  bool averaged = false;
+};
+
+constexpr auto lognormal = fclimits::pdf_shape::lognormal;
+
+// Small counts: one limit costs about 4 ms with one parameter uncertain,
+// 0.25 s with both.
+const uncertain_case uncertain_cases[] = {
+    {{"limits", "--n", "0:3", "--b", "0,2", "--cl", "0.9", "--eff", "1,0.8", "--eff-sigma", "0.2"},
+     16,
+     {}},
+    {{"limits", "--n", "2", "--b", "1", "--cl", "0.9", "--b-sigma", "0.5", "--eff-sigma", "0.2",
+      "--pdf", "lognormal", "--ordering", "profile"},
+     1,
+     {.b_pdf = lognormal, .eff_pdf = lognormal, .ordering = fclimits::ordering_rule::profile}},
+    {{"limits", "--n", "1", "--b", "2", "--cl", "0.9", "--b-sigma", "0.5", "--b-pdf", "lognormal"},
+     1,
+     {.b_pdf = lognormal}},
+    {{"sensitivity", "--b", "1", "--cl", "0.9", "--b-sigma", "0,0.5"}, 2, {}},
+    {{"belt", "--b", "1", "--cl", "0.9", "--mu", "0:3", "--eff-sigma", "0.2", "--eff-pdf",
+      "lognormal"},
+     4,
+     {.eff_pdf = lognormal}},
+    // The counts drawn at true values, or from their average over the pdf:
+    // different coverages.
+    {{"coverage", "--b", "1", "--cl", "0.9", "--mu", "0.5,2", "--b-sigma", "0.3", "--true-b",
+      "0.5,1.5", "--true-eff", "0.8"},
+     4,
+     {}},
+    {{"coverage", "--b", "1", "--cl", "0.9", "--mu", "0.5,2", "--b-sigma", "0.3", "--averaged"},
+     2,
+     {},
+     true},
+};
+
+TEST(fctable, uncertainties_reach_the_library_and_every_row_names_them) {
+  for (const uncertain_case& c : uncertain_cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args[c.args.size() - 2]);
+    const run_result r = run_fctable(with(c.args, {"--quiet"}));
+    ASSERT_EQ(r.exit_status, 0) << r.err;
+    const auto records = csv_records(r.out);
+    ASSERT_EQ(records.size(), c.rows);
+    for (auto row : records) {
+      fclimits::uncertainties u = c.shape;
+      u.b_sigma = read_double(row["b_sigma"]);
+      u.eff = read_double(row["eff"]);
+      u.eff_sigma = read_double(row["eff_sigma"]);
+      if (row.contains("b_pdf")) {
+        EXPECT_EQ(row["b_pdf"], u.b_pdf == lognormal ? "lognormal" : "gauss");
+        EXPECT_EQ(row["eff_pdf"], u.eff_pdf == lognormal ? "lognormal" : "gauss");
+        EXPECT_EQ(row["ordering"],
+                  u.ordering == fclimits::ordering_rule::profile ? "profile" : "conrad");
+      }
+      if (c.args[0] == "limits") {
+        const fclimits::interval expected =
+            fclimits::limits(std::stoi(row["n"]), read_double(row["b"]), read_double(row["cl"]), u);
+        EXPECT_EQ(read_double(row["lower"]), expected.lower);
+        EXPECT_EQ(read_double(row["upper"]), expected.upper);
+      } else if (c.args[0] == "sensitivity") {
+        EXPECT_EQ(read_double(row["sensitivity"]),
+                  fclimits::sensitivity(read_double(row["b"]), read_double(row["cl"]), u));
+      } else {
+        const double b = option_value(c.args, "--b");
+        const double cl = option_value(c.args, "--cl");
+        const double mu = read_double(row["mu"]);
+        if (c.args[0] == "belt") {
+          const fclimits::uncertain_acceptance region = fclimits::acceptance_region(mu, b, cl, u);
+          EXPECT_EQ(std::stoi(row["n_low"]), region.n_low);
+          EXPECT_EQ(std::stoi(row["n_high"]), region.n_high);
+          EXPECT_EQ(read_double(row["probability"]), region.probability);
+          EXPECT_EQ(row["contiguous"], region.contiguous ? "true" : "false");
+        } else {
+          fclimits::truth drawn;
+          if (row.contains("true_b")) drawn.b = read_double(row["true_b"]);
+          if (row.contains("true_eff")) drawn.eff = read_double(row["true_eff"]);
+          drawn.averaged = c.averaged;
+          EXPECT_EQ(row.contains("averaged"), c.averaged);
+          EXPECT_EQ(read_double(row["coverage"]), fclimits::coverage(mu, b, cl, u, drawn));
+        }
+      }
+    }
+  }
+}
+
+// A row of a CSV table without the named columns.
+std::string without_columns(const std::string& table, const std::vector<std::string>& names) {
+  std::istringstream lines(table);
+  std::vector<bool> dropped;
+  std::string out;
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string> fields;
+    std::istringstream parts(line);
+    for (std::string field; std::getline(parts, field, ',');) fields.push_back(field);
+    if (dropped.empty()) {
+      for (const std::string& field : fields) {
+        dropped.push_back(std::find(names.begin(), names.end(), field) != names.end());
+      }
+    }
+    std::string kept;
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+      if (dropped[k]) continue;
+      kept += (kept.empty() ? "" : ",") + fields[k];
+    }
+    out += kept + "\n";
+  }
+  return out;
+}
+
+const arguments known_tables[] = {
+    {"limits", "--n", "0:3", "--b", "0,3"},
+    {"limits", "--n", "0:3", "--b", "0,3", "--method", "console"},
+    {"belt", "--b", "3", "--cl", "0.9", "--mu", "0:2:0.5"},
+    {"coverage", "--b", "1", "--cl", "0.9", "--mu", "0:2:0.5", "--quiet"},
+    {"sensitivity", "--b", "0:2"},
+};
+
+TEST(fctable, known_uncertainties_given_add_their_columns_and_change_no_number) {
+  for (const arguments& args : known_tables) {
+    SCOPED_TRACE(args[0] + " " + args.back());
+    const run_result plain = run_fctable(args);
+    const run_result given =
+        run_fctable(with(args, {"--b-sigma", "0", "--eff", "1", "--eff-sigma", "0"}));
+    ASSERT_EQ(given.exit_status, 0) << given.err;
+    EXPECT_NE(given.out.find("b_sigma,eff,eff_sigma,"), std::string::npos) << given.out;
+    EXPECT_EQ(without_columns(given.out, {"b_sigma", "eff", "eff_sigma", "contiguous"}), plain.out);
+  }
+}
+
 TEST(fctable, sensitivity_at_no_background_is_the_zero_count_upper_limit) {
   const run_result r = run_fctable({"sensitivity", "--b", "0"});
   ASSERT_EQ(r.exit_status, 0) << r.err;
@@ -355,6 +567,11 @@ const paper_case paper_cases[] = {
      "{\"n\": 1, \"b = 0\": [0.105, 4.357], \"b = 3\": [0.000, 1.877]}\n"
      "]\n"},
     // Blocks of columns one below the other, names in math mode.
+    // One uncertainty: its limits, in the same layout.
+    {{"--format", "csv", "--eff-sigma", "0.2"},
+     "n,b = 0,b = 3\n"
+     "0,\"0.00, 2.49\",\"0.00, 0.94\"\n"
+     "1,\"0.11, 4.64\",\"0.00, 1.84\"\n"},
     {{"--format", "latex", "--columns", "1"},
      "\\begin{tabular}{rr}\n\\hline\n$n$ & $b = 0$ \\\\\n\\hline\n"
      "0 & 0.00, 2.44 \\\\\n1 & 0.11, 4.36 \\\\\n\\hline\n\\end{tabular}\n"
@@ -655,9 +872,29 @@ TEST(fctable, progress_line_only_on_a_terminal_and_cleared_at_the_end) {
 TEST(fctable, help_lists_every_option_and_version_prints_the_version) {
   const run_result help = run_fctable({"limits", "--help"});
   EXPECT_EQ(help.exit_status, 0);
-  for (const char* option : {"--n", "--b", "--cl", "--requests", "--method", "--tolerance",
-                             "--no-correction", "--layout", "--columns", "--format", "--digits",
-                             "--threads", "--shard", "--no-header", "--output", "--quiet"}) {
+  for (const char* option : {"--n",
+                             "--b",
+                             "--cl",
+                             "--requests",
+                             "--method",
+                             "--tolerance",
+                             "--no-correction",
+                             "--layout",
+                             "--columns",
+                             "--format",
+                             "--digits",
+                             "--threads",
+                             "--shard",
+                             "--no-header",
+                             "--output",
+                             "--quiet",
+                             "--b-sigma",
+                             "--eff",
+                             "--eff-sigma",
+                             "--pdf",
+                             "--b-pdf",
+                             "--eff-pdf",
+                             "--ordering"}) {
     EXPECT_NE(help.out.find(std::string("  ") + option + " "), std::string::npos) << option;
   }
   const run_result version = run_fctable({"--version"});
