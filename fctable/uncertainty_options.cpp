@@ -40,7 +40,7 @@ void add_uncertainty_options(CLI::App& command, uncertainty_texts& texts) {
   command
       .add_option("--b-sigma", texts.b_sigma,
                   "Standard deviations of the background (default 0: known); with both sigmas "
-                  "above 0 a limit takes about 0.25 s")
+                  "above 0 a limit takes about 15 ms")
       ->type_name("LIST");
   command
       .add_option("--eff", texts.eff,

@@ -482,6 +482,11 @@ REQUESTS = [
     (0, 2.0, 0.8, 1.0, 0.2, "gauss", "conrad", 0.99),
     (4, 2.0, 0.5, 1.0, 0.2, "lognormal", "profile", 0.90),
     (5, 2.0, 0.4, 0.8, 0.15, "lognormal", "conrad", 0.6827),
+    # A wide Gaussian efficiency, reaching 0, and both uncertain at 40 %.
+    (2, 0.5, 0.0, 1.0, 0.4, "gauss", "profile", 0.99),
+    (2, 0.5, 0.0, 1.0, 0.4, "gauss", "conrad", 0.99),
+    (0, 2.0, 0.8, 1.0, 0.4, "lognormal", "conrad", 0.99),
+    (15, 6.0, 2.0, 1.2, 0.3, "gauss", "conrad", 0.90),
 ]
 
 HEADER = """\
