@@ -36,8 +36,9 @@ bool uncertain_region_contains(uncertain_probability& q, std::int32_t n, double 
 // (or 0) until the counts up to n hold less than that; then the stretches
 // from two steps below to two steps above each limit found are scanned
 // again in steps ten times finer, where the islands and gaps of the belt
-// lie. Each change between steps is bisected to a bracket of
-// 1e-8 max(1, s), and the reported limit is the bracket end whose region
+// lie. Each change between those finer steps is bisected to a bracket of
+// 1e-8 max(1, s) (they hold the changes next to the first and last s the
+// first look finds inside), and the reported limit is the bracket end whose region
 // contains n. What is guaranteed: each limit is within 1e-8 max(1, s) of an
 // edge of the belt computed with q to its quadrature accuracy, and it is
 // the extreme edge unless an island lies narrower than a step (a tenth of

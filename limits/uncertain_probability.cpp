@@ -26,8 +26,7 @@ constexpr std::int32_t golden_steps = 200;  // golden-section cap: 0.618^200 of 
 // n (d s / s)^2 / 2, so a width of 1e-7 costs below 1e-13 of q. Newton's
 // steps usually end far below it.
 constexpr double golden_width = 1e-7;
-constexpr std::int32_t doublings = 64;      // bracket growth cap
-constexpr std::int32_t newton_steps = 100;  // cap; quadratic steps need about 6
+constexpr std::int32_t newton_steps = 100;  // cap; quadratic steps need about 4
 
 struct legendre_rule {
   std::array<double, rule_points> x{};
@@ -207,7 +206,7 @@ std::size_t uncertain_probability::add_poisson(double lambda, double weight,
   for (; n < last; ++n) {
     if (n + 1 >= into.size()) grow(into, n + 2);
     into[n] += term;
-    term = term * lambda * reciprocals_[n + 1];
+    term *= lambda * reciprocals_[n + 1];  // one multiplication on the chain of terms
     if (term < smallest_term) break;
   }
   if (n == last) into[n] += term;  // the last count asked for, not yet added
@@ -217,7 +216,7 @@ std::size_t uncertain_probability::add_poisson(double lambda, double weight,
   const double inverse = 1.0 / lambda;
   term = at_start;
   for (std::size_t k = start; k > 0; --k) {
-    term = term * static_cast<double>(k) * inverse;
+    term *= static_cast<double>(k) * inverse;
     if (term < smallest_term) break;
     into[k - 1] += term;
   }
@@ -370,15 +369,13 @@ double uncertain_probability::best_signal(std::int32_t n) {
   // of exactly 0 there (q rising as s^n when no background is possible)
   // is left to the search, which ends near 0 if q falls after all.
   if (slopes_at(n, 0.0).first < 0.0) return 0.0;
-  double low = 0.0;  // rising here
-  double high = (static_cast<double>(n) + 1.0) / eps;
-  for (std::int32_t step = 0; step < doublings && slopes_at(n, high).first > 0.0; ++step) {
-    low = high;
-    high *= 2.0;
-  }
-  // Newton's method on the slope, kept inside the bracket; a step leaving it
-  // is replaced by halving, so the bracket shrinks every step.
-  double s = low + (high - low) / 2.0;
+  double low = 0.0;                                       // rising here
+  double high = std::numeric_limits<double>::infinity();  // falling here, once found
+  // Newton's method on the slope from the known-parameter maximum (n - b) /
+  // eps, usually a few percent off; a step leaving the bracket is replaced
+  // by halving it, or by doubling while no falling point is known, so the
+  // bracket shrinks (or grows towards the maximum) every step.
+  double s = std::max((static_cast<double>(n) - b) / eps, 0.5 / eps);
   for (std::int32_t step = 0; step < newton_steps; ++step) {
     const slopes d = slopes_at(n, s);
     if (d.first > 0.0) {
@@ -386,8 +383,9 @@ double uncertain_probability::best_signal(std::int32_t n) {
     } else {
       high = s;
     }
-    double next = d.second < 0.0 ? s - d.first / d.second : low + (high - low) / 2.0;
-    if (!(next > low && next < high)) next = low + (high - low) / 2.0;
+    const double fallback = std::isinf(high) ? 2.0 * low : low + (high - low) / 2.0;
+    double next = d.second < 0.0 ? s - d.first / d.second : fallback;
+    if (!(next > low && next < high)) next = fallback;
     const bool converged = std::abs(next - s) <= golden_width * (1.0 + s);
     s = next;
     if (converged || high - low <= golden_width * (1.0 + low)) break;
