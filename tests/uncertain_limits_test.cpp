@@ -115,6 +115,28 @@ TEST(uncertain_limits, agree_with_the_slow_oracle) {
   }
 }
 
+// Islands far above the main edge, which begin where n's ratio crosses
+// another count's: at zero sigma the exact search's, and with a small
+// uncertainty still there (a scan at 2e-5 puts the last accepting s of
+// n = 0, b = 12 +- 0.12, 99 % at 2.86134; without the island 2.5552).
+TEST(uncertain_limits, islands_begin_at_crossings) {
+  struct island_case {
+    std::int32_t n;
+    double b;
+    double cl;
+  };
+
+  const island_case cases[] = {{0, 12.0, 0.99}, {6, 11.5, 0.99}, {10, 15.0, 0.99}, {4, 15.0, 0.90}};
+  for (const island_case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "n " << c.n << " b " << c.b << " cl " << c.cl);
+    uncertain_probability q(model_of(c.b, 0.0, 1.0, 0.0));
+    const double upper = limits::exact_raw_upper_limit(c.n, c.b, c.cl, {});
+    EXPECT_NEAR(limits::uncertain_limits(q, c.n, c.cl).upper, upper, 1e-7 * upper);
+  }
+  uncertain_probability q(model_of(12.0, 0.12, 1.0, 0.0));
+  EXPECT_NEAR(limits::uncertain_limits(q, 0, 0.99).upper, 2.86134, 2e-5);
+}
+
 // Known parameters: the region is the known-background build's at
 // mu = eps s, and the limits the exact search's to the bisection's width.
 TEST(uncertain_limits, known_parameters_give_the_known_build) {
