@@ -27,7 +27,7 @@ al. and of Hill), every function takes them as keywords that broadcast with
 the other numbers:
 
     >>> fclimits.limits(1, 0.0, 0.9, eff_sigma=0.2).tolist()
-    [0.10558344350876239, 4.639363586514672]
+    [0.105583442..., 4.63936360...]
 
 The pictures are in :mod:`fclimits.plot`, which imports matplotlib.
 """
@@ -162,7 +162,7 @@ def limits(n, b=0.0, cl=0.9, *, b_sigma=0.0, eff=1.0, eff_sigma=0.0, pdf="gauss"
     >>> fclimits.limits(range(5), [[0.0], [3.0]]).shape
     (2, 2, 5)
     >>> fclimits.limits(4, 2.0, 0.9, b_sigma=[0.0, 0.5])[1].tolist()
-    [6.597349680779886, 6.940353634084108]
+    [6.597349680779886, 6.94035363...]
     """
     counts = _arguments.counts(n)
     backgrounds = _arguments.backgrounds(b)
