@@ -69,6 +69,11 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 
 std::uint64_t bits_of(double x) { return std::bit_cast<std::uint64_t>(x); }
 
+// mu - x1 for the x1 < 0 whose ratio equals that of mu + d: (mu^2 + d^2) /
+// (2 mu), formed without squares, which are subnormal (a few bits) where mu
+// is below about 1e-308 and d near sqrt(mu); infinite where that is.
+double far_side(double mu, double d) { return 0.5 * (mu + d * (d / mu)); }
+
 // How far the probability of [mu - b, mu + a] (a, b >= 0, either may be
 // infinite) lies above the level: > 0 above, <= 0 at or below, as the
 // comparison of the computed probability (or tails) with the target says;
@@ -135,7 +140,7 @@ double last_not_above(const Gap& gap, double lo, double hi) {
 // from mu - (mu^2 + d^2) / (2 mu) to mu + d rises with d from 2 Phi(mu) - 1
 // (d = mu, below cl) to at least 2 Phi(z) - 1 = cl (d = z).
 double upper_distance(double mu, const gaussian_level& level) {
-  const auto gap = [&](double d) { return excess(d, (mu * mu + d * d) / (2.0 * mu), level); };
+  const auto gap = [&](double d) { return excess(d, far_side(mu, d), level); };
   return last_not_above(gap, mu, level.central);
 }
 
@@ -199,7 +204,9 @@ gaussian_range gaussian_confidence_interval(double x, double sigma, const gaussi
   // x0 already. At x0 >= 2 z it is x0 - z (x1 >= 0 there). Below, it lies
   // in (0, x0 / 2]: d = x0 - mu >= mu, and the probability from mu - (mu^2
   // + d^2) / (2 mu) to x0 falls as mu rises (x2 rises with mu).
-  if (x0 <= 0.0) return found;
+  // A measurement so near 0 that half of it rounds to 0 has lower limit 0
+  // (within 1e-323 sigma), and leaves the search no bracket.
+  if (!(0.5 * x0 > 0.0)) return found;
   if (x0 >= 2.0 * z) {
     found.low = x - z * sigma;
     return found;
@@ -207,7 +214,7 @@ gaussian_range gaussian_confidence_interval(double x, double sigma, const gaussi
   const auto gap = [&](double mu) {
     const double d = x0 - mu;
     // Exact comparison: at mu = 0 the interval reaches down to -infinity.
-    return -excess(d, mu == 0.0 ? inf : (mu * mu + d * d) / (2.0 * mu), level);
+    return -excess(d, mu == 0.0 ? inf : far_side(mu, d), level);
   };
   found.low = last_not_above(gap, 0.0, 0.5 * x0) * sigma;
   return found;

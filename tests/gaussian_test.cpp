@@ -155,8 +155,9 @@ TEST(gaussian, acceptance_on_the_bound) {
   EXPECT_EQ(above.x_low, -inf);
   EXPECT_NEAR(above.x_high, 1.2815515655446004, 1e-15);  // the 90 % quantile
   const fclimits::gaussian_band below = fclimits::gaussian_acceptance(0.0, 1.0, 0.3);
-  const fclimits::gaussian_band near = fclimits::gaussian_acceptance(1e-300, 1.0, 0.3);
-  EXPECT_NEAR(below.x_low, near.x_low, 1e-14);
+  for (const double mu : {1e-300, std::numeric_limits<double>::denorm_min()}) {
+    EXPECT_NEAR(below.x_low, fclimits::gaussian_acceptance(mu, 1.0, 0.3).x_low, 1e-14) << mu;
+  }
   EXPECT_EQ(below.x_high, 0.0);
 }
 
@@ -191,6 +192,9 @@ TEST(gaussian, extreme_arguments_end) {
   EXPECT_GT(fclimits::gaussian_limits(-1e-300, 1e300, 1 - 1e-12).upper, 7e300);
   EXPECT_EQ(fclimits::gaussian_acceptance(largest, 1.0, 0.9).x_low, largest);
   EXPECT_EQ(fclimits::gaussian_acceptance(1e-320, 1.0, 0.9).x_low, -inf);
+  // Half the smallest double rounds to 0: no bracket for the lower limit.
+  EXPECT_EQ(fclimits::gaussian_limits(std::numeric_limits<double>::denorm_min(), 1.0, 0.3).lower,
+            0.0);
 }
 
 TEST(gaussian, refusals_name_the_argument) {
