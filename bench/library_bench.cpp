@@ -76,6 +76,33 @@ BENCHMARK(large_background)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
+// One Gaussian measurement bounded at zero, 90 %: argument 0 below the
+// bound (x = -1.5), 1 in the skewed region (x = 1.3), 2 far above (x = 40).
+void gaussian_limits(benchmark::State& state) {
+  constexpr std::array<double, 3> measurements = {-1.5, 1.3, 40.0};
+  const double x = measurements[static_cast<std::size_t>(state.range(0))];
+  for (auto _ : state) benchmark::DoNotOptimize(fclimits::gaussian_limits(x, 1.0, 0.90));
+}
+
+BENCHMARK(gaussian_limits)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+// 10^5 rows: x from -5 to 5 over the paper's four levels, as fctable
+// computes them; argument 1 thread, or 0 for all.
+void gaussian_table(benchmark::State& state) {
+  constexpr std::size_t rows = 100000;
+  constexpr std::array<double, 4> paper_levels = {0.6827, 0.90, 0.95, 0.99};
+  std::vector<fclimits::interval> found(rows);
+  for (auto _ : state) {
+    fclimits::parallel_for(rows, static_cast<unsigned>(state.range(0)), [&](std::size_t i) {
+      const double x = -5.0 + 10.0 * static_cast<double>(i / 4) / (rows / 4);
+      found[i] = fclimits::gaussian_limits(x, 1.0, paper_levels[i % 4]);
+    });
+    benchmark::DoNotOptimize(found.data());
+  }
+}
+
+BENCHMARK(gaussian_table)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 BENCHMARK_MAIN();

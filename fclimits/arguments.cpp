@@ -88,6 +88,21 @@ std::optional<refusal> refusal_of_tolerance(double tolerance, search_method meth
   return {};
 }
 
+std::optional<refusal> refusal_of_measurement(double x) {
+  if (std::isfinite(x)) return {};
+  return outside_domain("is not a measurement: it must be finite");
+}
+
+std::optional<refusal> refusal_of_sigma(double sigma) {
+  if (std::isfinite(sigma) && sigma > 0.0) return {};
+  return outside_domain("is not a standard deviation: it must be finite and > 0");
+}
+
+std::optional<refusal> refusal_of_gaussian_mean(double mu) {
+  if (finite_and_not_negative(mu)) return {};
+  return outside_domain("is not a mean: it must be finite and >= 0");
+}
+
 std::optional<named_refusal> refusal_of_uncertainties(double b, const uncertainties& u) {
   const auto named = [](const char* name, double value, std::optional<refusal> refused) {
     return std::optional<named_refusal>(named_refusal{name, value, std::move(*refused)});
@@ -178,6 +193,12 @@ void check_mean(double mu) { check("mu", mu, refusal_of_mean(mu)); }
 void check_coverage_mean(double mu) { check("mu", mu, refusal_of_coverage_mean(mu)); }
 
 void check_level(double cl) { check("cl", cl, refusal_of_level(cl)); }
+
+void check_measurement(double x) { check("x", x, refusal_of_measurement(x)); }
+
+void check_sigma(double sigma) { check("sigma", sigma, refusal_of_sigma(sigma)); }
+
+void check_gaussian_mean(double mu) { check("mu", mu, refusal_of_gaussian_mean(mu)); }
 
 void check_uncertainties(double b, const uncertainties& u) {
   if (const auto refused = refusal_of_uncertainties(b, u)) {

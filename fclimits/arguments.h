@@ -21,6 +21,9 @@ void check_mean(double mu);
 void check_coverage_mean(double mu);
 void check_level(double cl);
 void check_options(const options& how);
+void check_measurement(double x);
+void check_sigma(double sigma);
+void check_gaussian_mean(double mu);
 void check_uncertainties(double b, const uncertainties& u);
 void check_truth(const truth& drawn);
 

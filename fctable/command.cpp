@@ -127,8 +127,9 @@ std::size_t checker::word(std::string_view option, const std::string& text,
 void checker::table_size(const table_settings& settings) const {
   std::uint64_t rows = 1;
   const uncertainty_settings& u = settings.uncertain;
-  for (const value_list* list : {&settings.n, &settings.b, &settings.cl, &settings.mu, &u.b_sigma,
-                                 &u.eff, &u.eff_sigma, &settings.truth.b, &settings.truth.eff}) {
+  for (const value_list* list :
+       {&settings.n, &settings.b, &settings.cl, &settings.mu, &settings.x, &settings.sigma,
+        &u.b_sigma, &u.eff, &u.eff_sigma, &settings.truth.b, &settings.truth.eff}) {
     if (list->size() == 0) continue;
     if (__builtin_mul_overflow(rows, list->size(), &rows) || rows > largest_list) {
       refuse("the table would hold more than " + std::to_string(largest_list) + " rows");

@@ -134,7 +134,7 @@ std::optional<usage_error> unknown_word(const CLI::App& program,
 std::optional<table_settings> read_command_line(int argc, const char* const* argv) {
   CLI::App app{
       "fctable: Feldman-Cousins confidence limits, belts, coverage and sensitivity as "
-      "tables.",
+      "tables; and limits from a Gaussian measurement of a mean bounded at zero.",
       "fctable"};
   app.set_version_flag("--version", std::string("fctable ") + fclimits::version());
   app.require_subcommand(1);

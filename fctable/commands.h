@@ -11,9 +11,12 @@ command setup_limits(CLI::App& program);
 command setup_belt(CLI::App& program);
 command setup_coverage(CLI::App& program);
 command setup_sensitivity(CLI::App& program);
+command setup_gaussian(CLI::App& program);
+command setup_gaussian_belt(CLI::App& program);
 
 // In the order of the program's help.
-inline constexpr command_setup all_commands[] = {setup_limits, setup_belt, setup_coverage,
-                                                 setup_sensitivity};
+inline constexpr command_setup all_commands[] = {setup_limits,   setup_belt,
+                                                 setup_coverage, setup_sensitivity,
+                                                 setup_gaussian, setup_gaussian_belt};
 
 }  // namespace fctable

@@ -23,11 +23,12 @@ class json_writer final : public table_writer {
     for (std::size_t k = 0; k < cells.size(); ++k) {
       if (k > 0) out += ", ";
       out += keys_[k];
-      // The number texts are JSON numbers already: finite, in decimal or
-      // exponent form, with no leading zeros.
+      // The number texts are JSON numbers already (decimal or exponent
+      // form, no leading zeros), but for an infinite one (the lower end of
+      // a Gaussian belt at mu = 0), which JSON has no number for: null.
       switch (cells[k].kind) {
         case cell_kind::number:
-          out += cells[k].text;
+          out += cells[k].text.ends_with("inf") ? std::string_view("null") : cells[k].text;
           break;
         case cell_kind::text:
           out += json_string(cells[k].text);

@@ -1,5 +1,6 @@
 // The commands whose rows are the combinations of their lists: limits,
-// belt and sensitivity. Each row is one library call.
+// belt, sensitivity, gaussian and gaussian-belt. Each row is one library
+// call.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -155,6 +156,56 @@ std::unique_ptr<table_job> make_sensitivity_job(const table_settings& settings) 
   columns.push_back({"sensitivity", column_kind::result});
   return std::make_unique<list_job>(std::move(columns), b.size() * cl.size() * uncertain.size(),
                                     row);
+}
+
+// Rows run over x, then sigma, then cl; in the paper layout (one sigma)
+// block by block, as for limits.
+std::unique_ptr<table_job> make_gaussian_job(const table_settings& settings) {
+  const value_list& x = settings.x;
+  const value_list& sigma = settings.sigma;
+  const value_list& cl = settings.cl;
+  std::optional<paper_blocks> paper;
+  if (settings.layout == table_layout::paper) paper = blocks_of(settings);
+  auto row = [&x, &sigma, &cl, paper](std::uint64_t job_row) -> row_values {
+    const std::uint64_t i = paper ? paper->list_index(job_row) : job_row;
+    const std::uint64_t per_x = sigma.size() * cl.size();
+    const double x_i = x[i / per_x];
+    const double sigma_i = sigma[i % per_x / cl.size()];
+    const double cl_i = cl[i % cl.size()];
+    const fclimits::interval limits = fclimits::gaussian_limits(x_i, sigma_i, cl_i);
+    row_builder r;
+    r << x_i << sigma_i << cl_i << limits.lower << limits.upper;
+    return r.values();
+  };
+  std::vector<column> columns = {{"x", column_kind::input},
+                                 {"sigma", column_kind::input},
+                                 {"cl", column_kind::input},
+                                 {"lower", column_kind::result},
+                                 {"upper", column_kind::result}};
+  return std::make_unique<list_job>(std::move(columns), x.size() * sigma.size() * cl.size(), row);
+}
+
+// Rows run over mu, then sigma, then cl.
+std::unique_ptr<table_job> make_gaussian_belt_job(const table_settings& settings) {
+  const value_list& mu = settings.mu;
+  const value_list& sigma = settings.sigma;
+  const value_list& cl = settings.cl;
+  auto row = [&mu, &sigma, &cl](std::uint64_t i) -> row_values {
+    const std::uint64_t per_mu = sigma.size() * cl.size();
+    const double mu_i = mu[i / per_mu];
+    const double sigma_i = sigma[i % per_mu / cl.size()];
+    const double cl_i = cl[i % cl.size()];
+    const fclimits::gaussian_band band = fclimits::gaussian_acceptance(mu_i, sigma_i, cl_i);
+    row_builder r;
+    r << mu_i << sigma_i << cl_i << band.x_low << band.x_high;
+    return r.values();
+  };
+  std::vector<column> columns = {{"mu", column_kind::input},
+                                 {"sigma", column_kind::input},
+                                 {"cl", column_kind::input},
+                                 {"x_low", column_kind::result},
+                                 {"x_high", column_kind::result}};
+  return std::make_unique<list_job>(std::move(columns), mu.size() * sigma.size() * cl.size(), row);
 }
 
 }  // namespace fctable

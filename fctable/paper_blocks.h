@@ -98,6 +98,9 @@ class paper_blocks {
 
 // The blocks of the settings' paper layout.
 inline paper_blocks blocks_of(const table_settings& settings) {
+  if (settings.axes == paper_axes::measurement_by_level) {
+    return paper_blocks(settings.x.size(), settings.cl.size(), settings.columns);
+  }
   return paper_blocks(settings.n.size(), settings.b.size(), settings.columns);
 }
 

@@ -51,5 +51,7 @@ std::unique_ptr<table_job> make_requests_job(const table_settings& settings);
 std::unique_ptr<table_job> make_belt_job(const table_settings& settings);
 std::unique_ptr<table_job> make_coverage_job(const table_settings& settings);
 std::unique_ptr<table_job> make_sensitivity_job(const table_settings& settings);
+std::unique_ptr<table_job> make_gaussian_job(const table_settings& settings);
+std::unique_ptr<table_job> make_gaussian_belt_job(const table_settings& settings);
 
 }  // namespace fctable

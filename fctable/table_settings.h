@@ -24,6 +24,12 @@ enum class table_layout {
   paper,  // rows n, columns b, cells "lower, upper": one level of limits
 };
 
+// What the paper layout's rows and columns run over.
+enum class paper_axes {
+  count_by_background,   // limits: rows n, columns b
+  measurement_by_level,  // gaussian: rows x, columns cl (one sigma)
+};
+
 // Part `index` (1 .. count) of `count` consecutive parts of the rows.
 struct shard {
   std::uint64_t index = 1;
@@ -37,12 +43,15 @@ struct table_settings {
   value_list b;
   value_list cl;
   value_list mu;
+  value_list x;          // gaussian: measurements
+  value_list sigma;      // gaussian: their standard deviations
   std::string requests;  // "n b [cl]" lines from this file ("-": standard input) instead of n, b
   fclimits::options how;
   uncertainty_settings uncertain;  // every command: combined with its lists
   truth_settings truth;            // coverage
   table_format format = table_format::csv;
   table_layout layout = table_layout::rows;
+  paper_axes axes = paper_axes::count_by_background;
   std::uint64_t columns = 0;  // paper layout: b columns a block (0: all in one)
   std::optional<int> digits;  // computed values rounded to this many decimals
   unsigned threads = 0;       // 0: all hardware threads

@@ -28,11 +28,13 @@ std::vector<std::unique_ptr<table_writer>> writers_of(const table_settings& sett
     writers.push_back(make_writer(settings.format, std::move(names)));
     return writers;
   }
+  const bool by_level = settings.axes == paper_axes::measurement_by_level;
+  const value_list& across = by_level ? settings.cl : settings.b;
   for (std::uint64_t block = 0; block < paper->blocks(); ++block) {
-    column_names names = {"n"};
+    column_names names = {by_level ? "x" : "n"};
     const std::uint64_t first = paper->first_column(block);
     for (std::uint64_t k = first; k < first + paper->columns_in(block); ++k) {
-      names.push_back("b = " + shortest_text(settings.b[k]));
+      names.push_back((by_level ? "cl = " : "b = ") + shortest_text(across[k]));
     }
     writers.push_back(make_writer(settings.format, std::move(names), name_style::formulas));
   }
@@ -103,7 +105,7 @@ void table_stream::take(const row_values& row) {
   if (output_.buffer().size() >= send_size) send();
 }
 
-// row: n, b, cl, the uncertainties if shown, lower, upper.
+// row: n (or x) first, lower and upper last.
 void table_stream::take_paper(const row_values& row) {
   const paper_blocks::place at = paper_->place_of(next_row_);
   if (at.column == 0) {

@@ -45,6 +45,12 @@ std::optional<fclimits::refusal> refusal_of(double x, value_kind kind) {
       return refusal_alone({.eff = x});
     case value_kind::efficiency_sigma:
       return refusal_alone({.eff = any_eff, .eff_sigma = x});
+    case value_kind::measurement:
+      return fclimits::refusal_of_measurement(x);
+    case value_kind::sigma:
+      return fclimits::refusal_of_sigma(x);
+    case value_kind::gaussian_mean:
+      return fclimits::refusal_of_gaussian_mean(x);
   }
   return {};
 }

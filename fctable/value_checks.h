@@ -22,6 +22,10 @@ enum class value_kind {
   lognormal_background_sigma,  // from 0 to fclimits::max_background
   efficiency,                  // finite and above 0
   efficiency_sigma,            // finite and >= 0
+  // The Gaussian measurement bounded at zero.
+  measurement,    // finite
+  sigma,          // finite and > 0
+  gaussian_mean,  // finite and >= 0
 };
 
 // What is wrong with a value, in the library's words after the value

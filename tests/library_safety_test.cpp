@@ -98,6 +98,10 @@ TEST(library_safety, leaves_the_callers_floating_point_environment) {
       [=] { return fclimits::sensitivity(1.0, 0.9, {.tolerance = nan}); },
       [=] { return fclimits::refusal_of_level(nan) ? 1.0 : 0.0; },
       [=] { return fclimits::refusal_of_count(nan) ? 1.0 : 0.0; },
+      [] { return fclimits::gaussian_limits(-40.0, 1.0, 1 - 1e-12).upper; },
+      [] { return fclimits::gaussian_acceptance(1e-320, 1.0, 0.9).x_low; },
+      [=] { return fclimits::gaussian_limits(1.0, nan, 0.9).upper; },
+      [] { return fclimits::gaussian_limits(1.7e308, 1e307, 0.9).upper; },
   };
 
   struct environment {

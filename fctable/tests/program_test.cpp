@@ -131,10 +131,11 @@ const error_case error_cases[] = {
      "fctable: unknown option --efficiency: did you mean --eff?"},
     {{"limit", "--n", "1", "--b", "1"}, "fctable: unknown command 'limit': did you mean 'limits'?"},
     {{"tables"},
-     "fctable: unknown command 'tables': the commands are limits, belt, coverage and sensitivity"},
+     "fctable: unknown command 'tables': the commands are limits, belt, coverage, sensitivity, "
+     "gaussian and gaussian-belt"},
     {{"--quiet", "limits"},
-     "fctable: unknown option --quiet: a command comes first: limits, belt, coverage or "
-     "sensitivity"},
+     "fctable: unknown option --quiet: a command comes first: limits, belt, coverage, "
+     "sensitivity, gaussian or gaussian-belt"},
     {{"limits", "--n", "1", "--b", "1", "3"},
      "fctable: The following argument was not expected: 3"},
     // Refused before the thousands of rows ahead of it take minutes.
@@ -198,6 +199,12 @@ const error_case error_cases[] = {
      "fctable: --requests /nonexistent/requests.txt: No such file or directory"},
     {{"belt", "--b", "1,2", "--cl", "0.9", "--mu", "0:1"},
      "fctable: --b 1,2: expected one background"},
+    {{"gaussian", "--x", "1", "--sigma", "1,0"},
+     "fctable: --sigma 1,0: 0 is not a standard deviation: it must be finite and > 0"},
+    {{"gaussian", "--x", "1", "--sigma", "1,2", "--layout", "paper"},
+     "fctable: --layout paper needs one sigma: give --sigma with one value"},
+    {{"gaussian-belt", "--mu", "-1:1", "--cl", "0.9"},
+     "fctable: --mu -1:1: -1 is not a mean: it must be finite and >= 0"},
     {{"coverage", "--b", "1", "--mu", "0:1"}, "fctable: --cl is required"},
     {{"sensitivity", "--b", "3", "--cl", "1.5"},
      "fctable: --cl 1.5: 1.5 is not a confidence level: it must lie strictly between 0 and 1"},
@@ -252,8 +259,9 @@ TEST(fctable, every_error_exits_2_naming_the_option_and_value_with_a_hint) {
     const run_result r = run_fctable(c.args, setup);
     EXPECT_EQ(r.exit_status, 2);
     EXPECT_EQ(r.out, "");
-    const bool known = !c.args.empty() && (c.args[0] == "limits" || c.args[0] == "belt" ||
-                                           c.args[0] == "coverage" || c.args[0] == "sensitivity");
+    const bool known = !c.args.empty() &&
+                       (c.args[0] == "limits" || c.args[0] == "belt" || c.args[0] == "coverage" ||
+                        c.args[0] == "sensitivity" || c.args[0].starts_with("gaussian"));
     const std::string command = known ? c.args[0] + " " : "";
     EXPECT_EQ(r.err, std::string(c.message) + "\nTry 'fctable " + command +
                          "--help' for more information.\n");
@@ -278,6 +286,11 @@ const same_bytes_case same_bytes_cases[] = {
     {{"belt", "--b", "3", "--cl", "0.9", "--mu", "0:5:0.25", "--format", "markdown"}, 2},
     {{"coverage", "--b", "1", "--cl", "0.9", "--mu", "0:3:0.1", "--quiet"}, 2},
     {{"sensitivity", "--b", "0:2:0.5", "--format", "tsv"}, 2},
+    {{"gaussian", "--x", "-3:3.1:0.1", "--cl", "0.6827,0.9,0.95,0.99", "--layout", "paper",
+      "--format", "latex"},
+     3},
+    {{"gaussian-belt", "--mu", "0:3:0.25", "--sigma", "1,2", "--cl", "0.3,0.9", "--format", "json"},
+     3},
     // Uncertainties vary fastest in limits; in belt and coverage each one's
     // means come in turn, parts starting inside a turn.
     {{"limits", "--n", "0:2", "--b", "1", "--cl", "0.9", "--eff-sigma", "0,0.2"}, 4},
@@ -598,6 +611,33 @@ TEST(fctable, paper_layout_rounds_each_pair_to_two_decimals) {
   }
   EXPECT_EQ(blocks, 6u);
   EXPECT_EQ(grid.out.find("{rrrrrrrr"), std::string::npos);
+}
+
+// The Gaussian commands: the library's doubles in rows, the paper's Table
+// X in its layout (rows x, columns cl), and -inf where the belt at mu = 0
+// reaches down for ever (null in JSON).
+TEST(fctable, gaussian_tables_hold_the_library_doubles) {
+  const run_result rows =
+      run_fctable({"gaussian", "--x", "-2.3,0.5", "--sigma", "1,2", "--cl", "0.9"});
+  const auto text = [](double value) {
+    char digits[32];
+    return std::string(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+  };
+  std::string want = "x,sigma,cl,lower,upper\n";
+  for (const double x : {-2.3, 0.5}) {
+    for (const double sigma : {1.0, 2.0}) {
+      const fclimits::interval i = fclimits::gaussian_limits(x, sigma, 0.9);
+      want += text(x) + "," + text(sigma) + ",0.9," + text(i.lower) + "," + text(i.upper) + "\n";
+    }
+  }
+  EXPECT_EQ(rows.out, want);
+  EXPECT_EQ(
+      run_fctable({"gaussian", "--x", "-2.3,2.4", "--cl", "0.9,0.95", "--layout", "paper"}).out,
+      "x,cl = 0.9,cl = 0.95\n-2.3,\"0.00, 0.34\",\"0.00, 0.54\"\n"
+      "2.4,\"0.87, 4.04\",\"0.69, 4.36\"\n");
+  EXPECT_EQ(run_fctable({"gaussian-belt", "--mu", "0", "--cl", "0.9", "--format", "json"}).out,
+            "[\n{\"mu\": 0, \"sigma\": 1, \"cl\": 0.9, \"x_low\": null, \"x_high\": "
+            "1.2815515655446004}\n]\n");
 }
 
 TEST(fctable, coverage_summary_names_the_lowest_mean) {

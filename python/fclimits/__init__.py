@@ -29,6 +29,12 @@ the other numbers:
     >>> fclimits.limits(1, 0.0, 0.9, eff_sigma=0.2).tolist()
     [0.105583442..., 4.63936360...]
 
+For a Gaussian measurement x of a mean bounded at zero (Feldman and
+Cousins' second case), :func:`gaussian_limits` and :func:`gaussian_acceptance`:
+
+    >>> fclimits.gaussian_limits(0.5, 1.0, 0.9).round(4).tolist()
+    [0.0, 2.1449]
+
 The pictures are in :mod:`fclimits.plot`, which imports matplotlib.
 """
 
@@ -40,6 +46,7 @@ import numpy as np
 from . import _arguments, _core
 
 __all__ = ["limits", "acceptance_region", "sensitivity", "coverage", "Acceptance",
+           "gaussian_limits", "gaussian_acceptance",
            "max_background", "max_mean", "max_coverage_mean", "max_tolerance",
            "tail_probability"]
 
@@ -376,6 +383,95 @@ def coverage(mu, b=0.0, cl=0.9, *, b_sigma=0.0, eff=1.0, eff_sigma=0.0, pdf="gau
     found = _core.uncertain_coverage(*arrays[:3], *numbers, *u.words, given.get("true_b"),
                                      given.get("true_eff"), averaged, *how, workers)
     return _shaped(found, shape)
+
+
+def gaussian_limits(x, sigma=1.0, cl=0.9, *, threads=None):
+    """The lower and upper confidence limits on a mean mu >= 0 from a
+    Gaussian measurement x of standard deviation sigma.
+
+    Feldman and Cousins' second case (a mass squared, a rate, a neutrino
+    mass): the measurements accepted at each mean are those of the largest
+    likelihood ratio P(x | mu) / P(x | max(0, x)), with probability cl, and
+    the interval holds every mean whose acceptance interval holds x. Each
+    limit lies within max(1e-12 |limit|, 1e-14 sigma) of the exact one,
+    and costs a few microseconds.
+
+    Parameters
+    ----------
+    x : float or array_like
+        The measurements, any finite values (below 0 too).
+    sigma : float or array_like, optional
+        Their standard deviations, finite and > 0.
+    cl : float or array_like, optional
+        The confidence levels, strictly between 0 and 1.
+    threads : int, optional
+        As for :func:`limits`.
+
+    Returns
+    -------
+    numpy.ndarray
+        Shape ``(2,) + shape``, ``shape`` that of x, sigma and cl broadcast
+        together: the lower limits, then the upper limits. At x >= 0 the
+        upper limit is x + z sigma (z the central interval's half width);
+        at levels below 0.5 a measurement far below 0 is accepted by no
+        mean, and its interval is (0, 0).
+
+    Raises
+    ------
+    ValueError
+        For an argument outside its domain, or arguments that do not
+        broadcast, before anything is computed; for an upper limit beyond
+        the largest double.
+
+    Examples
+    --------
+    The paper's Table X at 90 %:
+
+    >>> lower, upper = fclimits.gaussian_limits([-2.3, 0.5, 1.3, 2.4], 1.0, 0.9)
+    >>> lower.round(2).tolist(), upper.round(2).tolist()
+    ([0.0, 0.0, 0.02, 0.87], [0.34, 2.14, 2.94, 4.04])
+    """
+    measured = _arguments.measurements(x)
+    deviations = _arguments.sigmas(sigma)
+    levels = _arguments.levels(cl)
+    workers = _arguments.threads(threads)
+    shape, arrays = _arguments.broadcast(("x", "sigma", "cl"), (measured, deviations, levels))
+    return _core.gaussian_limits(*arrays, workers).reshape((2,) + shape)
+
+
+def gaussian_acceptance(mu, sigma=1.0, cl=0.9, *, threads=None):
+    """The measurements accepted at mean mu >= 0: one row of the Gaussian
+    belt, from x_low to x_high with probability cl.
+
+    At mu >= z sigma (z the central interval's half width) it is mu +- z
+    sigma; below, x_low is below 0. At mu = 0 it is the limit of the
+    intervals above: x_low is -inf for cl >= 0.5 (every x up to x_high is
+    accepted).
+
+    Parameters
+    ----------
+    mu : float or array_like
+        The means, finite and >= 0.
+    sigma, cl, threads
+        As for :func:`gaussian_limits`.
+
+    Returns
+    -------
+    numpy.ndarray
+        Shape ``(2,) + shape``: x_low, then x_high.
+
+    Examples
+    --------
+    >>> x_low, x_high = fclimits.gaussian_acceptance([0.0, 1.0], 1.0, 0.9)
+    >>> x_low.round(4).tolist(), x_high.round(4).tolist()
+    ([-inf, -0.7313], [1.2816, 2.5692])
+    """
+    means = _arguments.gaussian_means(mu)
+    deviations = _arguments.sigmas(sigma)
+    levels = _arguments.levels(cl)
+    workers = _arguments.threads(threads)
+    shape, arrays = _arguments.broadcast(("mu", "sigma", "cl"), (means, deviations, levels))
+    return _core.gaussian_acceptance(*arrays, workers).reshape((2,) + shape)
 
 
 def __getattr__(name):

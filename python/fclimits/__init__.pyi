@@ -67,6 +67,20 @@ def sensitivity(
     correct_upper: bool = ...,
     threads: Optional[int] = ...,
 ) -> np.ndarray: ...
+def gaussian_limits(
+    x: npt.ArrayLike,
+    sigma: npt.ArrayLike = ...,
+    cl: npt.ArrayLike = ...,
+    *,
+    threads: Optional[int] = ...,
+) -> np.ndarray: ...
+def gaussian_acceptance(
+    mu: npt.ArrayLike,
+    sigma: npt.ArrayLike = ...,
+    cl: npt.ArrayLike = ...,
+    *,
+    threads: Optional[int] = ...,
+) -> np.ndarray: ...
 def coverage(
     mu: npt.ArrayLike,
     b: npt.ArrayLike = ...,

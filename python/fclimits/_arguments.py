@@ -89,6 +89,21 @@ def means(mu, for_coverage=False):
     return _checked("mu", "coverage_mean" if for_coverage else "mean", mu)
 
 
+def measurements(x):
+    """x as float64: finite."""
+    return _checked("x", "measurement", x)
+
+
+def sigmas(sigma):
+    """sigma as float64: finite and > 0."""
+    return _checked("sigma", "sigma", sigma)
+
+
+def gaussian_means(mu):
+    """mu as float64: finite and >= 0 (no largest)."""
+    return _checked("mu", "gaussian_mean", mu)
+
+
 def levels(cl):
     """cl as float64: strictly between 0 and 1."""
     return _checked("cl", "level", cl)

@@ -1,5 +1,6 @@
 """Pictures of the limits with matplotlib: the confidence belt, the coverage
-and the limits against the background.
+and the limits against the background; the belt of a Gaussian measurement
+of a mean bounded at zero.
 
 Each helper draws on ``ax`` (the current Axes when None), labels its axes
 and legend, and returns the Axes. The values drawn are those of the
@@ -334,4 +335,57 @@ def limits(n, b_values, cl=0.9, ax=None, *, raw=True, method="exact", tolerance=
     ax.set_title(f"Limits against the background, {_level_text(cl)}")
     ax.legend(handles=entries, loc="upper left", bbox_to_anchor=(1.02, 1.0), borderaxespad=0.0,
               handlelength=2.5, frameon=False)
+    return ax
+
+
+def gaussian_belt(cl=0.9, sigma=1.0, ax=None, *, x_min=None, x_max=None, mu_max=None,
+                  points=601):
+    """Draws the confidence belt of a Gaussian measurement x of a mean
+    mu >= 0, as Feldman and Cousins draw it: x on the horizontal axis, mu on
+    the vertical, the acceptance interval [x_low, x_high] of each mean
+    shaded. The confidence interval of a measurement is where a vertical
+    line through it crosses the band.
+
+    Parameters
+    ----------
+    cl, sigma : float
+        The confidence level and the standard deviation.
+    ax : matplotlib.axes.Axes, optional
+        Where to draw; the current Axes when None.
+    x_min, x_max : float, optional
+        The measurements shown; by default -2 sigma to 4 sigma, as in the
+        paper.
+    mu_max : float, optional
+        The highest mean shown; by default 6 sigma.
+    points : int, optional
+        The number of means, evenly spaced from 0 to mu_max, at which the
+        acceptance interval is taken.
+
+    Returns
+    -------
+    matplotlib.axes.Axes
+        With the lines "x_low" and "x_high" (x: the edges, y: the means; at
+        mu = 0 and cl >= 0.5 x_low is -inf, which is not drawn) and the band
+        "acceptance interval".
+    """
+    cl = _one_number(cl, "cl")
+    sigma = _one_number(sigma, "sigma")
+    x_min = -2.0 * sigma if x_min is None else _one_number(x_min, "x_min")
+    x_max = 4.0 * sigma if x_max is None else _one_number(x_max, "x_max")
+    mu_max = 6.0 * sigma if mu_max is None else _one_number(mu_max, "mu_max")
+    ax = _axes(ax)
+    mu = np.linspace(0.0, mu_max, points)
+    x_low, x_high = fclimits.gaussian_acceptance(mu, sigma, cl)
+    # An edge at -inf (mu = 0) reaches past the left of the picture.
+    shown_low = np.maximum(x_low, x_min - (x_max - x_min))
+    ax.fill_betweenx(mu, shown_low, x_high, alpha=0.3, color="C0", linewidth=0,
+                     label="acceptance interval")
+    ax.plot(x_low, mu, color="C0", linewidth=1.2, label="x_low")
+    ax.plot(x_high, mu, color="C0", linewidth=1.2, label="x_high")
+    ax.set_xlim(x_min, x_max)
+    ax.set_ylim(0.0, mu_max)
+    ax.set_xlabel("measured x" + ("" if sigma == 1.0 else f" (σ = {sigma:g})"))
+    ax.set_ylabel("mean μ")
+    ax.set_title(f"Feldman-Cousins belt, Gaussian mean bounded at 0, {_level_text(cl)}")
+    ax.legend(loc="upper left", handles=ax.collections[-1:])
     return ax

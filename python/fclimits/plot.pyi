@@ -15,6 +15,9 @@ def coverage(b: float, cl: float = ..., ax: Optional[Any] = ..., *, mu_max: floa
              b_pdf: Optional[str] = ..., eff_pdf: Optional[str] = ..., ordering: str = ...,
              true_b: Optional[float] = ..., true_eff: Optional[float] = ...,
              averaged: bool = ...) -> Any: ...
+def gaussian_belt(cl: float = ..., sigma: float = ..., ax: Optional[Any] = ..., *,
+                  x_min: Optional[float] = ..., x_max: Optional[float] = ...,
+                  mu_max: Optional[float] = ..., points: int = ...) -> Any: ...
 def limits(n: npt.ArrayLike, b_values: npt.ArrayLike, cl: float = ..., ax: Optional[Any] = ...,
            *, raw: bool = ..., method: str = ...,
            tolerance: Optional[float] = ...) -> Any: ...

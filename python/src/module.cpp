@@ -18,5 +18,6 @@ PYBIND11_MODULE(_core, module) {
   fclimits::python::register_acceptance_region(module);
   fclimits::python::register_sensitivity(module);
   fclimits::python::register_coverage(module);
+  fclimits::python::register_gaussian(module);
   fclimits::python::register_refusals(module);
 }

@@ -35,9 +35,16 @@ void register_sensitivity(pybind11::module_& module);
 // nominal values) and averaged after the words, as the library's truth.
 void register_coverage(pybind11::module_& module);
 
+// gaussian_limits(x, sigma, cl, threads) -> array of shape (2, size): the
+// lower limits, then the upper limits; gaussian_acceptance(mu, sigma, cl,
+// threads) -> array (2, size): x_low, then x_high. Both take no
+// uncertainties.
+void register_gaussian(pybind11::module_& module);
+
 // first_refusal(kind, values: float64) -> (index, reason) of the first value
 // the library's rule refuses ("count", "background", "mean",
-// "coverage_mean", "level", "tolerance", "efficiency"), or None.
+// "coverage_mean", "level", "tolerance", "efficiency", "measurement",
+// "sigma", "gaussian_mean"), or None.
 // first_uncertainty_refusal(b, b_sigma, eff, eff_sigma, b_pdf, eff_pdf,
 // ordering) -> (index, name, reason) of the first request whose
 // uncertainties the library's rule refuses with its background, or None.

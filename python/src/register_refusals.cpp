@@ -35,6 +35,9 @@ constexpr named_rule rules[] = {
        if (!refused) return {};
        return refused->refused;
      }},
+    {"measurement", refusal_of_measurement},
+    {"sigma", refusal_of_sigma},
+    {"gaussian_mean", refusal_of_gaussian_mean},
 };
 
 // The library's rules over a flat buffer: the first value refused, as

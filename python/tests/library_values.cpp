@@ -5,6 +5,8 @@
 //   sensitivity b cl value
 //   coverage mu b cl value
 //   limits n b cl lower upper
+//   gaussian_limits x sigma cl lower upper
+//   gaussian_acceptance mu sigma cl x_low x_high
 // and a few requests with uncertainties, each with b_sigma eff eff_sigma b_pdf
 // eff_pdf ordering after its arguments (true_b and true_eff "-" where not
 // given, averaged 0 or 1):
@@ -12,6 +14,7 @@
 //   uncertain_acceptance mu b cl <uncertainties> n_low n_high probability contiguous
 //   uncertain_sensitivity b cl <uncertainties> value
 //   uncertain_coverage mu b cl <uncertainties> true_b true_eff averaged value
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -128,4 +131,16 @@ int main() {
     }
   }
   print_uncertain_values();
+  // The Gaussian measurement bounded at zero, on both sides of the bound.
+  for (const double x : {-40.0, -2.3, 0.0, 0.5, 2.4, 1e6}) {
+    for (const double sigma : {1.0, 0.3}) {
+      for (const double cl : {0.3, 0.9, 1 - 1e-12}) {
+        const fclimits::interval found = fclimits::gaussian_limits(x, sigma, cl);
+        std::printf("gaussian_limits %a %a %a %a %a\n", x, sigma, cl, found.lower, found.upper);
+        const double mu = std::fabs(x);
+        const fclimits::gaussian_band band = fclimits::gaussian_acceptance(mu, sigma, cl);
+        std::printf("gaussian_acceptance %a %a %a %a %a\n", mu, sigma, cl, band.x_low, band.x_high);
+      }
+    }
+  }
 }

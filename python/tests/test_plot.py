@@ -86,3 +86,12 @@ def test_limits_legend_has_one_entry_per_count_and_per_kind():
 def test_only_the_pictures_import_matplotlib():
     code = "import sys, fclimits; fclimits.limits(3); assert 'matplotlib' not in sys.modules"
     subprocess.run([sys.executable, "-c", code], check=True)
+
+
+def test_gaussian_belt_holds_the_acceptance_intervals():
+    lines = drawn(fclimits.plot.gaussian_belt, 0.9, 2.0, points=31)
+    mu = lines["x_low"].get_ydata()
+    x_low, x_high = fclimits.gaussian_acceptance(mu, 2.0, 0.9)
+    np.testing.assert_array_equal(lines["x_low"].get_xdata(), x_low)
+    np.testing.assert_array_equal(lines["x_high"].get_xdata(), x_high)
+    assert mu[0] == 0.0 and mu[-1] == 12.0

@@ -73,6 +73,10 @@ def test_gives_the_library_bits():
         elif kind == "coverage":
             mu, b, cl, value = (float.fromhex(x) for x in fields)
             assert float(fclimits.coverage(mu, b, cl)) == value, fields
+        elif kind.startswith("gaussian"):
+            call = getattr(fclimits, kind)
+            first, sigma, cl, low, high = (float.fromhex(x) for x in fields)
+            assert tuple(call(first, sigma, cl)) == (low, high), fields
 
 
 def from_hex(text):
@@ -185,6 +189,8 @@ def test_broadcasts_like_a_ufunc(n, b, cl, shape):
     region = fclimits.acceptance_region(n, b, cl)
     assert region.n_low.shape == shape and region.n_low.dtype == np.int64
     assert np.shape(fclimits.sensitivity(b, cl)) == np.broadcast_shapes(np.shape(b), np.shape(cl))
+    assert fclimits.gaussian_limits(n, np.add(b, 1.0), cl).shape == (2,) + shape
+    assert fclimits.gaussian_acceptance(n, np.add(b, 1.0), cl).shape == (2,) + shape
 
 
 @pytest.mark.parametrize("n, b", [
