@@ -1,5 +1,7 @@
 #include "limits/uncertain_probability.h"
 
+#include <math.h>  // lgamma_r
+
 #include <algorithm>
 #include <array>
 #include <cassert>
@@ -68,13 +70,20 @@ const legendre_rule& legendre() {
   return rule;
 }
 
+// log n!, by lgamma_r: std::lgamma writes the shared sign variable, which
+// threads computing at once would race on.
+double log_factorial(double n) {
+  int sign = 0;
+  return ::lgamma_r(n + 1.0, &sign);
+}
+
 // log Pois(n | lambda); lambda = 0 gives log 1 for n = 0, -inf otherwise.
 double log_poisson(std::int32_t n, double lambda) {
   const double nd = static_cast<double>(n);
   // Exact comparisons: 0^0 = 1, and 0 log 0 is taken as 0.
   if (lambda == 0.0) return n == 0 ? 0.0 : -std::numeric_limits<double>::infinity();
   const double power = n == 0 ? 0.0 : nd * std::log(lambda);
-  return power - lambda - std::lgamma(nd + 1.0);
+  return power - lambda - log_factorial(nd);
 }
 
 // The maximum of f on [a, b] by golden section: f must be unimodal there
@@ -302,15 +311,16 @@ double uncertain_probability::at(std::int32_t n, double s) {
     return convolved(efficiency_counts(s, 0, efficiency_, up_to), background_counts(), n, 0);
   }
   const double nd = static_cast<double>(n);
-  const double log_factorial = std::lgamma(nd + 1.0);  // once, not per node
+  const double log_n_factorial = log_factorial(nd);  // once, not per node
   double q = 0.0;
   for (const node& e : efficiency_rule_) {
     for (const node& c : background_rule_) {
       const double lambda = e.value * s + c.value;
       // Exact comparison: a mean of 0 gives Pois(n | 0), 1 for n = 0 only.
       const double term =
-          lambda == 0.0 ? (n == 0 ? 1.0 : 0.0)
-                        : std::exp((n == 0 ? 0.0 : nd * std::log(lambda)) - lambda - log_factorial);
+          lambda == 0.0
+              ? (n == 0 ? 1.0 : 0.0)
+              : std::exp((n == 0 ? 0.0 : nd * std::log(lambda)) - lambda - log_n_factorial);
       q += e.weight * c.weight * term;
     }
   }
@@ -330,7 +340,7 @@ uncertain_probability::slopes uncertain_probability::slopes_at(std::int32_t n, d
     return {first, convolved(a2, b, n, 2) - 2.0 * convolved(a2, b, n, 1) + convolved(a2, b, n, 0)};
   }
   const double nd = static_cast<double>(n);
-  const double log_factorial = std::lgamma(nd + 1.0);
+  const double log_n_factorial = log_factorial(nd);
   slopes result{0.0, 0.0};
   for (const node& e : efficiency_rule_) {
     for (const node& c : background_rule_) {
@@ -344,7 +354,7 @@ uncertain_probability::slopes uncertain_probability::slopes_at(std::int32_t n, d
         p1 = n == 1 ? 1.0 : 0.0;
         p2 = n == 2 ? 1.0 : 0.0;
       } else {
-        p0 = std::exp(nd * std::log(lambda) - lambda - log_factorial);
+        p0 = std::exp(nd * std::log(lambda) - lambda - log_n_factorial);
         p1 = p0 * nd / lambda;
         p2 = n >= 2 ? p1 * (nd - 1.0) / lambda : 0.0;
       }
