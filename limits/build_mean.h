@@ -1,18 +1,14 @@
 #pragma once
 
-#include <bit>
 #include <cstdint>
+
+#include "limits/double_bits.h"
 
 namespace limits {
 
 // The build works at the mean b + mu, rounded; these find the means mu
 // where that rounded sum crosses a value, by halving the doubles between
 // (at most 64 steps, however few the sum's doubles are near b).
-
-// For doubles x >= 0 the order of their bits is the order of the values.
-inline std::uint64_t bits_of(double x) { return std::bit_cast<std::uint64_t>(x); }
-
-inline double double_of(std::uint64_t bits) { return std::bit_cast<double>(bits); }
 
 // The least double mu >= 0 with b + mu >= lambda (or > lambda, when
 // `strictly`), for b >= 0 and finite lambda >= 0.

@@ -1,10 +1,11 @@
 #include "limits/gaussian_bounded.h"
 
-#include <bit>
 #include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+
+#include "limits/double_bits.h"
 
 // How the edges are found, and how precisely.
 //
@@ -67,8 +68,6 @@ constexpr double infinite_gap = 1e300;
 
 constexpr double inf = std::numeric_limits<double>::infinity();
 
-std::uint64_t bits_of(double x) { return std::bit_cast<std::uint64_t>(x); }
-
 // mu - x1 for the x1 < 0 whose ratio equals that of mu + d: (mu^2 + d^2) /
 // (2 mu), formed without squares, which are subnormal (a few bits) where mu
 // is below about 1e-308 and d near sqrt(mu); infinite where that is.
@@ -112,7 +111,7 @@ double last_not_above(const Gap& gap, double lo, double hi) {
     const std::uint64_t span = bits_of(hi) - bits_of(lo);
     if (span <= 1) break;
     // Non-negative doubles are ordered as their bits.
-    double p = std::bit_cast<double>(bits_of(lo) + span / 2);
+    double p = double_of(bits_of(lo) + span / 2);
     if (!halve_next) {
       const double secant = lo + (hi - lo) * (gap_lo / (gap_lo - gap_hi));
       if (secant > lo && secant < hi) p = secant;
