@@ -11,7 +11,7 @@ if(TARGET fctable)
 endif()
 install(TARGETS fclimits_library limits EXPORT fclimits_targets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/fclimits/fclimits.h
+install(FILES ${PROJECT_SOURCE_DIR}/fclimits/fclimits.h ${PROJECT_SOURCE_DIR}/fclimits/stop_token.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/fclimits)
 
 set(package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/fclimits)

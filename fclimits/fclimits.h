@@ -46,9 +46,10 @@
 #include <optional>
 #include <span>
 #include <stdexcept>
-#include <stop_token>
 #include <string>
 #include <vector>
+
+#include "fclimits/stop_token.h"
 
 namespace fclimits {
 
@@ -98,7 +99,8 @@ enum class search_method { exact, console };
 //   tolerance it can move by more than the tolerance. In the exact method
 //   the correction takes the highest exact raw upper limit at backgrounds
 //   from b to b + 1.
-// - stop: once a stop is requested through it (from its std::stop_source),
+// - stop: once a stop is requested through it (from its stop_source, which
+//   is std::stop_source where the standard library has one),
 //   a call still running ends within one step of its searches (about a
 //   millisecond at b = 705) and throws fclimits::stopped; its results are
 //   lost. The default never stops.
@@ -106,7 +108,7 @@ struct options {
   search_method method = search_method::exact;
   double tolerance = 0.0;
   bool correct_upper = true;
-  std::stop_token stop = {};
+  stop_token stop = {};
 };
 
 // Thrown by a call whose options.stop was requested before it ended.
@@ -365,7 +367,7 @@ gaussian_band gaussian_acceptance(double mu, double sigma, double cl);
 // thread would throw. Once `stop` is requested no further index is started,
 // and fclimits::stopped stands for the first one left out.
 void parallel_for(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& body,
-                  std::stop_token stop = {});
+                  stop_token stop = {});
 
 // The rules every call checks its arguments by, for programs that check a
 // whole batch of requests before computing any of it (fctable, the Python

@@ -4,7 +4,6 @@
 #include <functional>
 #include <limits>
 #include <mutex>
-#include <stop_token>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -14,7 +13,7 @@
 namespace fclimits {
 
 void parallel_for(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& body,
-                  std::stop_token stop) {
+                  stop_token stop) {
   if (threads == 0) threads = std::thread::hardware_concurrency();
   if (threads == 0) threads = 1;
   if (threads > count) threads = static_cast<unsigned>(count);

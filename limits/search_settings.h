@@ -1,7 +1,6 @@
 #pragma once
 
-#include <stop_token>
-
+#include "fclimits/stop_token.h"
 #include "limits/search_tolerance.h"
 
 namespace limits {
@@ -20,7 +19,7 @@ struct search_stopped {};
 struct search_settings {
   double tolerance = 0.0;
   // Requested: the search throws search_stopped. None: it runs to the end.
-  const std::stop_token* stop = nullptr;
+  const fclimits::stop_token* stop = nullptr;
 
   double stopping_width(double b) const {
     return tolerance > 0.0 ? tolerance : search_tolerance(b);

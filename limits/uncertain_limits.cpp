@@ -198,7 +198,7 @@ bool uncertain_region_contains(uncertain_probability& q, std::int32_t n, double 
 }
 
 uncertain_interval uncertain_limits(uncertain_probability& q, std::int32_t n, double cl,
-                                    const std::stop_token* stop) {
+                                    const fclimits::stop_token* stop) {
   assert(n >= 0);
   const auto check_stop = [&] {
     if (stop != nullptr && stop->stop_requested()) throw search_stopped{};

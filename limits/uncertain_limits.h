@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <stop_token>
 
+#include "fclimits/stop_token.h"
 #include "limits/uncertain_probability.h"
 
 namespace limits {
@@ -70,6 +70,6 @@ inline constexpr double scan_step_fraction = 0.05;
 inline constexpr std::int32_t max_scan_steps = 1'000'000;
 
 uncertain_interval uncertain_limits(uncertain_probability& q, std::int32_t n, double cl,
-                                    const std::stop_token* stop = nullptr);
+                                    const fclimits::stop_token* stop = nullptr);
 
 }  // namespace limits
