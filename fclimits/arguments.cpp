@@ -11,6 +11,8 @@
 #include <string>
 #include <utility>
 
+#include "fclimits/shortest_text.h"
+
 namespace fclimits {
 namespace {
 
@@ -175,9 +177,13 @@ void check(const char* name, double value, const std::optional<refusal>& refused
 }  // namespace
 
 std::string describe(double value) {
+#ifdef __cpp_lib_to_chars
   char text[32];
   const auto end = std::to_chars(text, text + sizeof text, value).ptr;
   return std::string(text, end);
+#else
+  return shortest_text(value);
+#endif
 }
 
 void check_count(std::int32_t n) {
