@@ -18,9 +18,13 @@ thread_local bool beyond_32_bits_met = false;
 
 // A count that does not fit 32 bits is an invalid operation, as the
 // conversion of an out-of-range Real to an integer is in hardware.
+// WebAssembly has no floating-point flags (its <fenv.h> has no FE_INVALID):
+// there beyond_32_bits_met alone tells the library.
 void refuse_count_beyond_32_bits() {
   beyond_32_bits_met = true;
+#ifdef FE_INVALID
   std::feraiseexcept(FE_INVALID);
+#endif
   current_interval.n_low = largest_count;
   current_interval.n_high = largest_count;
 }
