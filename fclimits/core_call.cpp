@@ -1,5 +1,7 @@
 #include "fclimits/core_call.h"
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -49,8 +51,10 @@ bool computation_failed() { return limits::count_beyond_32_bits_met(); }
 
 }  // namespace
 
-void core_call::finish() const {
-  if (!computation_failed()) return;
+void core_call::finish(std::initializer_list<double> results) const {
+  const bool finite = std::all_of(results.begin(), results.end(),
+                                  [](double result) { return std::isfinite(result); });
+  if (finite && !computation_failed()) return;
   if (n_ >= 0 && limits::count_beyond_32_bits_met()) {
     throw std::domain_error("fclimits: n = " + std::to_string(n_) +
                             " is too large: its acceptance intervals reach counts beyond "

@@ -2,6 +2,7 @@
 
 #include <cfenv>
 #include <cstdint>
+#include <initializer_list>
 
 #include "limits/checked_math.h"
 
@@ -29,7 +30,10 @@ class environment_guard {
 // the console would stop on (an overflow, an invalid operation, a division
 // by zero) is found by finish() from the exception flags, which record
 // exactly what the console's traps would have caught. Each thread has its
-// own flags, so calls on many threads do not mix. Not copyable; one at a
+// own flags, so calls on many threads do not mix. Where there are no flags
+// (WebAssembly), finish() finds the one such error the arguments' rules
+// leave, a count beyond 32 bits, from the build's record, and any other
+// that reaches a result from the result itself. Not copyable; one at a
 // time on a thread.
 class core_call {
  public:
@@ -39,8 +43,11 @@ class core_call {
   core_call(const core_call&) = delete;
   core_call& operator=(const core_call&) = delete;
 
-  // Throws std::domain_error if the computation so far met an error.
-  void finish() const;
+  // Throws std::domain_error if the computation so far met an error, or if
+  // one of its results is not finite. A result that is not finite, from
+  // checked arguments, is itself an overflow, invalid operation or division
+  // by zero, so with flags the check refuses nothing they let through.
+  void finish(std::initializer_list<double> results = {}) const;
 
  private:
   environment_guard environment_;

@@ -25,7 +25,7 @@ interval compute_limits(std::int32_t n, double b, double cl, const options& how)
   try {
     result.lower = exact ? ::limits::exact_lower_limit(n, b, cl, settings)
                          : ::limits::lower_limit(n, b, cl, settings);
-    call.finish();  // an overflow here would make the upper search pointless
+    call.finish({result.lower});  // an overflow here would make the upper search pointless
     if (exact) {
       result.upper = how.correct_upper ? ::limits::exact_upper_limit(n, b, cl, settings)
                                        : ::limits::exact_raw_upper_limit(n, b, cl, settings);
@@ -36,7 +36,7 @@ interval compute_limits(std::int32_t n, double b, double cl, const options& how)
   } catch (const ::limits::search_stopped&) {
     throw stopped();
   }
-  call.finish();
+  call.finish({result.lower, result.upper});
   return result;
 }
 
@@ -58,11 +58,11 @@ acceptance acceptance_region(double mu, double b, double cl) {
   internal::check_level(cl);
   internal::core_call call(-1, b);
   ::limits::build_acceptance_interval(mu, b, cl);
-  call.finish();
   const auto& built = ::limits::current_interval;
   // Exact comparison: with no mean at all the count 0 is certain, and the
   // build leaves its sum untouched.
   const double probability = (mu == 0.0 && b == 0.0) ? 1.0 : built.coverage;
+  call.finish({probability});
   return {built.n_low, built.n_high, probability};
 }
 

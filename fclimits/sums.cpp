@@ -36,7 +36,7 @@ double window_sum(double mu, double b, Weight weight) {
   std::int32_t n = 0;
   double probability = 0.0;
   while (window.next(n, probability)) sum += weight(n, probability);
-  call.finish();
+  call.finish({sum});
   return sum;
 }
 

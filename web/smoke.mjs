@@ -1,6 +1,8 @@
 // Loads the WebAssembly library under node and checks it against the
-// native library: the limits of n = 3, b = 0 at 90 % (exact method) and
-// every console-method double recorded in tests/data/console_limits.txt.
+// native library: the limits of n = 3, b = 0 at 90 % (exact method), the
+// refusals that WebAssembly finds without floating-point flags or
+// std::to_chars, and every console-method double recorded in
+// tests/data/console_limits.txt.
 // Prints what differs; exit status 1 if anything does.
 // Usage: node web/smoke.mjs build-wasm/web
 import { readFileSync } from "node:fs";
@@ -34,6 +36,26 @@ const three = library.limits(3, 0, 0.9, {});
 expect("limits(3, 0, 0.9) lower", three.lower, 1.102065328249321);
 expect("limits(3, 0, 0.9) upper", three.upper, 7.424983616093278);
 
+// The native messages, word for word.
+const refusals = [
+  [() => library.limits(2147480000, 0, 0.9, {}),
+   "fclimits: n = 2147480000 is too large: its acceptance intervals reach counts beyond 2147483647"],
+  [() => library.acceptance_region(2.5e9, 3, 0.9, {}),
+   "fclimits: mu = 2.5e+09 is too large: the largest mean taken is 2e+09 (its counts stay " +
+   "within 32 bits)"],
+  [() => library.limits(3.5, 0, 0.9, {}),
+   "fclimits: n = 3.5 is not a count: it must be a whole number from 0 to 2147483647"],
+];
+for (const [call, message] of refusals) {
+  let found = "no error";
+  try {
+    call();
+  } catch (error) {
+    found = `${error.name}: ${error.message}`;
+  }
+  expect("refusal", found, `RangeError: ${message}`);
+}
+
 const levels = [0.6827, 0.9, 0.95];
 let checked = 0;
 for (const line of readFileSync(join(source, "tests/data/console_limits.txt"), "utf8").split("\n")) {
@@ -47,5 +69,5 @@ for (const line of readFileSync(join(source, "tests/data/console_limits.txt"), "
     checked += 2;
   });
 }
-console.log(`${checked + 2} limits checked, ${differences} differ from native`);
+console.log(`${checked + 2} limits and ${refusals.length} refusals checked, ${differences} differ from native`);
 process.exitCode = differences === 0 ? 0 : 1;
