@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "fclimits/arguments.h"
 #include "fclimits/fclimits.h"
@@ -109,10 +110,21 @@ fclimits::uncertain_acceptance acceptance_region(double mu, double b, double cl,
       [&] { return fclimits::acceptance_region(mu, b, cl, uncertainties_of(options)); });
 }
 
-double coverage(double mu, double b, double cl, val options) {
+// One mean gives a number; an array of means gives an array, every count's
+// interval computed once for all of them (on one thread: the module has
+// none of its own).
+val coverage(val mu, double b, double cl, val options) {
   return refused_as_range_error([&] {
-    return fclimits::coverage(mu, b, cl, uncertainties_of(options), truth_of(options),
-                              search_of(options));
+    if (!val::global("Array").call<bool>("isArray", mu)) {
+      return val(fclimits::coverage(mu.as<double>(), b, cl, uncertainties_of(options),
+                                    truth_of(options), search_of(options)));
+    }
+    const std::vector<double> means = emscripten::vecFromJSArray<double>(mu);
+    const std::vector<double> found = fclimits::coverage(
+        means, b, cl, uncertainties_of(options), truth_of(options), search_of(options), 1);
+    val array = val::array();
+    for (const double value : found) array.call<void>("push", value);
+    return array;
   });
 }
 
@@ -127,6 +139,37 @@ fclimits::interval gaussian_limits(double x, double sigma, double cl) {
 
 fclimits::gaussian_band gaussian_acceptance(double mu, double sigma, double cl) {
   return refused_as_range_error([&] { return fclimits::gaussian_acceptance(mu, sigma, cl); });
+}
+
+// What the library's rules refuse among a form's fields (n, b, cl, x, sigma,
+// b_sigma, eff, eff_sigma with the words pdf, b_pdf, eff_pdf, ordering,
+// method): an object naming each refused field with its reason, worded to
+// follow "name = value ", so that a page can say it beside the field before
+// asking for anything. A field left out is not checked.
+val refusals(val fields) {
+  val found = val::object();
+  const auto check = [&](const char* name, auto rule) {
+    if (!given(fields, name)) return;
+    if (const auto refused = rule(fields[name].as<double>())) found.set(name, refused->reason);
+  };
+  check("n", fclimits::refusal_of_count);
+  check("b", fclimits::refusal_of_background);
+  check("cl", fclimits::refusal_of_level);
+  check("x", fclimits::refusal_of_measurement);
+  check("sigma", fclimits::refusal_of_sigma);
+  const bool uncertain = given(fields, "b_sigma") || given(fields, "eff") ||
+                         given(fields, "eff_sigma");
+  if (uncertain && given(fields, "b") && found["b"].isUndefined()) {
+    const fclimits::uncertainties u = uncertainties_of(fields);
+    if (const auto refused = fclimits::refusal_of_uncertainties(fields["b"].as<double>(), u)) {
+      found.set(refused->name, refused->refused.reason);
+    } else if (text_or(fields, "method", "exact") == "console" &&
+               (u.b_sigma > 0.0 || u.eff_sigma > 0.0)) {
+      found.set("method", std::string("has no uncertainties: with b_sigma or eff_sigma above 0 "
+                                      "the method must be exact"));
+    }
+  }
+  return found;
 }
 
 std::string version() { return fclimits::version(); }
@@ -152,6 +195,7 @@ EMSCRIPTEN_BINDINGS(fclimits) {
   function("sensitivity", &sensitivity);
   function("gaussian_limits", &gaussian_limits);
   function("gaussian_acceptance", &gaussian_acceptance);
+  function("refusals", &refusals);
   function("version", &version);
   constant("max_background", fclimits::max_background);
   constant("max_mean", fclimits::max_mean);
