@@ -89,6 +89,11 @@ class searcher {
   // The last one.
   std::optional<double> last_yes(double x, double y) { return extreme_yes(x, y, false); }
 
+  // The last yes of [x, y] given a yes at x, by bisection between x and a
+  // no: the edge of the stretch of yeses that holds x, where the yeses of
+  // [x, y] are one stretch.
+  double last_yes_above(double x, double y) { return answer_at(y) ? y : bisect(x, y, true); }
+
   std::int32_t Nm() const { return Nm_; }
 
   double b() const { return b_; }
@@ -262,6 +267,20 @@ double far_above(std::int32_t Nm, double b, double cl, double lambda, double cei
   return lambda;
 }
 
+// The last yes of [lowest, y], one cell of the build's mean at a time from
+// the top down: the first cell with a yes holds it. Where the proofs do not
+// hold a cell is searched from its ends, so a region of means containing Nm
+// is found wherever it holds the end of a cell: one unit of mean, where
+// such a region is 2 z sqrt(b + mu) wide, tens of units above mu = 700.
+std::optional<double> last_yes_by_cells(searcher& search, double lowest, double y) {
+  while (true) {
+    const double start = std::max(search.cell_start(std::floor(search.b() + y)), lowest);
+    if (const auto found = search.last_yes(start, y)) return found;
+    if (start <= lowest) return std::nullopt;
+    y = below(start);
+  }
+}
+
 }  // namespace
 
 double exact_lower_limit(std::int32_t Nm, double b, double cl, const search_settings& settings) {
@@ -299,18 +318,20 @@ double exact_raw_upper_limit(std::int32_t Nm, double b, double cl, const search_
   // Above this mean exact_tail proves that no interval contains Nm.
   const double top = std::min(tail_start(Nm, b, cl), ceiling);
   const guarded_stretch g = guarded_means(b, cl, top);
-  if (!g.any) return search.last_yes(0.0, top).value_or(0.0);
+  if (!g.any) return last_yes_by_cells(search, 0.0, top).value_or(0.0);
+  // Above the guards (mu beyond 700: counts from about 745) the region of
+  // means containing Nm can lie wholly inside [g.last, top], where both ends
+  // answer no. Its edge is bisected from the mean whose build mean is Nm
+  // (its interval starts from Nm); where that mean answers no, the stretch
+  // is searched a cell at a time, which costs a build per unit of mean.
   if (g.last < top) {
-    if (const auto found = search.last_yes(above(g.last), top)) return *found;
+    const double centre = search.cell_start(static_cast<double>(Nm));
+    if (g.last < centre && centre <= top && search.answer_at(centre)) {
+      return search.last_yes_above(centre, top);
+    }
+    if (const auto found = last_yes_by_cells(search, above(g.last), top)) return *found;
   }
-  // Cell by cell from the top down: the first cell with a yes holds the
-  // limit.
-  for (double y = g.last;;) {
-    const double start = std::max(search.cell_start(std::floor(b + y)), g.first);
-    if (const auto found = search.last_yes(start, y)) return *found;
-    if (start <= g.first) break;
-    y = below(start);
-  }
+  if (const auto found = last_yes_by_cells(search, g.first, g.last)) return *found;
   if (g.first > 0.0) {
     if (const auto found = search.last_yes(0.0, below(g.first))) return *found;
   }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "limits/exact_search.h"
 #include "limits/lower_limit.h"
 #include "limits/search_tolerance.h"
 #include "limits/upper_limit.h"
@@ -62,13 +63,13 @@ struct large_case {
 };
 
 // Counts whose searches reach means where e^-mu leaves the normal range
-// (from about 680 on) must still get the right limits.
+// (from about 680 on) must still get the right limits, and the exact ones
+// where the region of means containing the count lies wholly above 700
+// (from n = 745 at 90 %), which the exact upper limit once gave as 0.
 TEST(large_counts, agree_with_an_independent_calculation) {
   const large_case cases[] = {
-      {680, 0.0, 0.90},
-      {1000, 10.0, 0.95},
-      {5000, 700.0, 0.6827},
-      {1000000, 0.0, 0.90},
+      {680, 0.0, 0.90},   {745, 0.0, 0.90},      {800, 3.0, 0.10},
+      {1000, 10.0, 0.95}, {5000, 700.0, 0.6827}, {1000000, 0.0, 0.90},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.Nm << " " << c.b << " " << c.cl);
@@ -83,6 +84,11 @@ TEST(large_counts, agree_with_an_independent_calculation) {
     const double tolerance = limits::search_tolerance(c.b);
     EXPECT_NEAR(limits::upper_limit(c.Nm, c.b, c.cl), static_cast<double>(upper), tolerance);
     EXPECT_NEAR(limits::lower_limit(c.Nm, c.b, c.cl), static_cast<double>(lower), tolerance);
+    const limits::search_settings exact;
+    EXPECT_NEAR(limits::exact_raw_upper_limit(c.Nm, c.b, c.cl, exact), static_cast<double>(upper),
+                1e-4);
+    EXPECT_NEAR(limits::exact_lower_limit(c.Nm, c.b, c.cl, exact), static_cast<double>(lower),
+                1e-4);
   }
 }
 
