@@ -120,8 +120,8 @@ val coverage(val mu, double b, double cl, val options) {
                                     truth_of(options), search_of(options)));
     }
     const std::vector<double> means = emscripten::vecFromJSArray<double>(mu);
-    const std::vector<double> found = fclimits::coverage(
-        means, b, cl, uncertainties_of(options), truth_of(options), search_of(options), 1);
+    const std::vector<double> found = fclimits::coverage(means, b, cl, uncertainties_of(options),
+                                                         truth_of(options), search_of(options), 1);
     val array = val::array();
     for (const double value : found) array.call<void>("push", value);
     return array;
@@ -157,8 +157,8 @@ val refusals(val fields) {
   check("cl", fclimits::refusal_of_level);
   check("x", fclimits::refusal_of_measurement);
   check("sigma", fclimits::refusal_of_sigma);
-  const bool uncertain = given(fields, "b_sigma") || given(fields, "eff") ||
-                         given(fields, "eff_sigma");
+  const bool uncertain =
+      given(fields, "b_sigma") || given(fields, "eff") || given(fields, "eff_sigma");
   if (uncertain && given(fields, "b") && found["b"].isUndefined()) {
     const fclimits::uncertainties u = uncertainties_of(fields);
     if (const auto refused = fclimits::refusal_of_uncertainties(fields["b"].as<double>(), u)) {
