@@ -45,7 +45,9 @@
 // rounding makes the answer flicker over a long run of doubles).
 // There the answer is taken at the ends of the range and a change between
 // them found by bisection to adjacent doubles: the edges are true edges of
-// the build, but a range whose ends agree is not searched inside.
+// the build, but a range whose ends agree is not searched inside. So the
+// upper limit's search above the guards starts from a mean known to
+// contain Nm (exact_raw_upper_limit), else looks at every cell's ends.
 namespace limits {
 namespace {
 

@@ -20,6 +20,25 @@ const field = (id) => document.getElementById(id);
 const calculator = new LibraryWorker();
 window.fclimits = library_api(calculator);
 
+// The pictures ask for many limits, which can take seconds for a large
+// count or with uncertainties: they have a worker of their own, ended and
+// started afresh when the form changes while it is busy.
+let pictures = new LibraryWorker();
+let pictures_busy = 0;
+function draw_call(name, args) {
+  const worker = pictures;
+  ++pictures_busy;
+  return worker.call(name, args).finally(() => {
+    if (worker === pictures) --pictures_busy;
+  });
+}
+function restart_pictures() {
+  if (pictures_busy === 0) return;
+  pictures.terminate();
+  pictures = new LibraryWorker();
+  pictures_busy = 0;
+}
+
 const defaults = Object.fromEntries(
   [...number_names, ...word_names, ...table_names].map((name) => [name, field(name).value]));
 
@@ -102,11 +121,22 @@ function clear_pictures() {
   field("coverage-picture").replaceChildren();
 }
 
-// The counts the belt shows: the measured one among its neighbours.
+// The counts the belt shows: the measured one among its neighbours, fewer
+// of them for a large count, whose limits cost more each.
 function belt_counts(n, b) {
+  if (n > 1000) return [n - 8, n + 4];
   const n_first = Math.max(0, n - 40);
   const n_last = Math.max(15, n + 5, Math.ceil(b + 3 * Math.sqrt(b) + 5));
   return [n_first, Math.min(n_last, n_first + 60)];
+}
+
+// A picture the library refused to draw says why in its caption.
+async function picture(caption, draw) {
+  try {
+    await draw();
+  } catch (error) {
+    if (error.message !== "fclimits: stopped") field(caption).textContent = error.message;
+  }
 }
 
 const coverage_points = 240;
@@ -117,16 +147,20 @@ let generation = 0;
 async function update_poisson({ fields, options }, current) {
   const { n, b, cl } = fields;
   const found = await calculator.call("limits", [n, b, cl, options]);
-  if (current()) show_limits(found, cl);
   if (!current()) return;
-  const [n_first, n_last] = belt_counts(n, b);
-  const rows = await calculator.call("belt", [n_first, n_last, b, cl, options]);
+  show_limits(found, cl);
+  await picture("belt-caption", async () => {
+    const [n_first, n_last] = belt_counts(n, b);
+    const rows = await draw_call("belt", [n_first, n_last, b, cl, options]);
+    if (current()) draw_belt(field("belt-picture"), { rows, n_first, n, b, cl });
+  });
   if (!current()) return;
-  draw_belt(field("belt-picture"), { rows, n_first, n, b, cl });
-  const mu_last = Math.max(5, 1.5 * found.upper);
-  const means = Array.from({ length: coverage_points }, (_, i) => (mu_last * i) / (coverage_points - 1));
-  const coverage = await calculator.call("coverage", [means, b, cl, options]);
-  if (current()) draw_coverage(field("coverage-picture"), { means, coverage, b, cl });
+  await picture("coverage-caption", async () => {
+    const mu_last = Math.max(5, 1.5 * found.upper);
+    const means = Array.from({ length: coverage_points }, (_, i) => (mu_last * i) / (coverage_points - 1));
+    const coverage = await draw_call("coverage", [means, b, cl, options]);
+    if (current()) draw_coverage(field("coverage-picture"), { means, coverage, b, cl });
+  });
 }
 
 async function update_gaussian({ fields }, current) {
@@ -136,10 +170,11 @@ async function update_gaussian({ fields }, current) {
   show_limits(found, cl);
   const [x_first, x_last] = [Math.min(-3 * sigma, x - 2 * sigma), Math.max(4 * sigma, x + 3 * sigma)];
   const xs = Array.from({ length: 161 }, (_, i) => x_first + ((x_last - x_first) * i) / 160);
-  const rows = await calculator.call("gaussian_belt", [xs, sigma, cl]);
-  if (!current()) return;
-  draw_gaussian_belt(field("belt-picture"), { xs, rows, x, sigma, cl });
   field("coverage-picture").replaceChildren();
+  await picture("belt-caption", async () => {
+    const rows = await draw_call("gaussian_belt", [xs, sigma, cl]);
+    if (current()) draw_gaussian_belt(field("belt-picture"), { xs, rows, x, sigma, cl });
+  });
 }
 
 async function update() {
@@ -149,24 +184,27 @@ async function update() {
   document.body.className = request.kind;
   write_address();
   field("result-message").textContent = "";
+  field("belt-caption").textContent = request.kind === "poisson"
+    ? "Each count's interval; the measured count's marked."
+    : "The limits of every measurement x; the measured x marked.";
   field("coverage-caption").textContent = request.kind === "poisson"
     ? "How often the interval holds the true mean; the level dashed."
     : "A Gaussian measurement's intervals hold the true mean with probability cl at every mean: " +
       "each acceptance interval holds cl.";
-  let messages = request.errors;
-  if (Object.keys(messages).length === 0) {
-    const refused = await calculator.call("refusals", [request.fields]);
-    if (!current()) return;
-    messages = Object.fromEntries(Object.entries(refused).map(
-      ([name, reason]) => [name, name === "method" ? `console ${reason}` : `${name} = ${field(name).value.trim()} ${reason}`]));
-  }
-  show_messages(messages);
-  if (Object.keys(messages).length > 0) {
-    show_limits(null, request.fields.cl ?? Number.NaN);
-    clear_pictures();
-    return;
-  }
   try {
+    let messages = request.errors;
+    if (Object.keys(messages).length === 0) {
+      const refused = await calculator.call("refusals", [request.fields]);
+      if (!current()) return;
+      messages = Object.fromEntries(Object.entries(refused).map(([name, reason]) =>
+        [name, name === "method" ? `console ${reason}` : `${name} = ${field(name).value.trim()} ${reason}`]));
+    }
+    show_messages(messages);
+    if (Object.keys(messages).length > 0) {
+      show_limits(null, request.fields.cl ?? Number.NaN);
+      clear_pictures();
+      return;
+    }
     await (request.kind === "poisson" ? update_poisson : update_gaussian)(request, current);
   } catch (error) {
     if (!current()) return;
@@ -182,6 +220,7 @@ let running = false;
 let changed = false;
 async function schedule() {
   ++generation;
+  restart_pictures();
   changed = true;
   if (running) return;
   running = true;
