@@ -13,6 +13,11 @@ function element(name, attributes, parent) {
   return made;
 }
 
+// A text, centred on its point unless the attributes say otherwise.
+function label(parent, attributes, text) {
+  element("text", { "text-anchor": "middle", ...attributes }, parent).textContent = text;
+}
+
 // Steps of 1, 2 or 5 times a power of ten giving about `count` ticks.
 function ticks(low, high, count = 6) {
   const rough = (high - low) / count;
@@ -32,31 +37,32 @@ class Frame {
     svg.setAttribute("role", "img");
     svg.setAttribute("aria-label", title);
     element("title", {}, svg).textContent = title;
-    this.svg = svg;
     this.x = x;
     this.y = y;
-    const inner = { x: margin.left, y: margin.top };
     this.size = { x: width - margin.left - margin.right, y: height - margin.top - margin.bottom };
+    const plot_area = { x: margin.left, y: margin.top, width: this.size.x, height: this.size.y };
     const clip = element("clipPath", { id: `${svg.id}-inside` }, element("defs", {}, svg));
-    element("rect", { x: inner.x, y: inner.y, width: this.size.x, height: this.size.y }, clip);
+    element("rect", plot_area, clip);
     this.inside = element("g", { "clip-path": `url(#${svg.id}-inside)` }, svg);
     const axes = element("g", { class: "axes" }, svg);
-    element("rect", { x: inner.x, y: inner.y, width: this.size.x, height: this.size.y, class: "border" }, axes);
-    for (const t of ticks(...x)) {
-      element("line", { x1: this.px(t), x2: this.px(t), y1: height - margin.bottom, y2: height - margin.bottom + 5 }, axes);
-      const label = element("text", { x: this.px(t), y: height - margin.bottom + 18, "text-anchor": "middle" }, axes);
-      label.textContent = t;
+    element("rect", { ...plot_area, class: "border" }, axes);
+    this.draw_ticks(axes);
+    const middle = { x: margin.left + this.size.x / 2, y: margin.top + this.size.y / 2 };
+    label(axes, { x: middle.x, y: height - 6, class: "label" }, x_label);
+    label(axes, { x: 14, y: middle.y, class: "label", transform: `rotate(-90 14 ${middle.y})` }, y_label);
+    label(axes, { x: margin.left, y: 18, class: "title", "text-anchor": "start" }, title);
+  }
+
+  draw_ticks(axes) {
+    const bottom = height - margin.bottom;
+    for (const t of ticks(...this.x)) {
+      element("line", { x1: this.px(t), x2: this.px(t), y1: bottom, y2: bottom + 5 }, axes);
+      label(axes, { x: this.px(t), y: bottom + 18 }, t);
     }
-    for (const t of ticks(...y)) {
+    for (const t of ticks(...this.y)) {
       element("line", { x1: margin.left - 5, x2: margin.left, y1: this.py(t), y2: this.py(t) }, axes);
-      const label = element("text", { x: margin.left - 8, y: this.py(t) + 4, "text-anchor": "end" }, axes);
-      label.textContent = t;
+      label(axes, { x: margin.left - 8, y: this.py(t) + 4, "text-anchor": "end" }, t);
     }
-    element("text", { x: margin.left + this.size.x / 2, y: height - 6, "text-anchor": "middle", class: "label" }, axes)
-      .textContent = x_label;
-    element("text", { x: 14, y: margin.top + this.size.y / 2, "text-anchor": "middle", class: "label",
-                      transform: `rotate(-90 14 ${margin.top + this.size.y / 2})` }, axes).textContent = y_label;
-    element("text", { x: margin.left, y: 18, class: "title" }, axes).textContent = title;
   }
 
   px(x) { return margin.left + ((x - this.x[0]) / (this.x[1] - this.x[0])) * this.size.x; }
@@ -65,8 +71,8 @@ class Frame {
   box(x0, x1, y0, y1, kind) {
     const [left, right] = [this.px(x0), this.px(x1)];
     const [top, bottom] = [this.py(y1), this.py(y0)];
-    element("rect", { x: left, y: top, width: right - left, height: Math.max(bottom - top, 0.5), class: kind },
-            this.inside);
+    const box_height = Math.max(bottom - top, 0.5);
+    element("rect", { x: left, y: top, width: right - left, height: box_height, class: kind }, this.inside);
   }
 
   path(points, kind, closed = false) {

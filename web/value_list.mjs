@@ -25,7 +25,8 @@ function parse_run(text) {
   }
   if (parts.length === 1) {
     const value = double_of(bounds[0].digits, bounds[0].exponent);
-    return Number.isFinite(value) ? { values: [value] } : { error: `"${text}" lies beyond the range of a double` };
+    if (!Number.isFinite(value)) return { error: `"${text}" lies beyond the range of a double` };
+    return { values: [value] };
   }
   if (parts.length === 2) bounds.push({ digits: 1n, exponent: 0 });
   const unit = Math.min(...bounds.filter((d) => d.digits !== 0n).map((d) => d.exponent), 0);
@@ -33,7 +34,9 @@ function parse_run(text) {
   if (step <= 0n) return { error: `the step of the range "${text}" is not above 0` };
   if (last < first) return { error: `the range "${text}" ends below its start` };
   const count = (last - first) / step + 1n;
-  if (count > BigInt(largest_list)) return { error: `the range "${text}" holds more than ${largest_list} values` };
+  if (count > BigInt(largest_list)) {
+    return { error: `the range "${text}" holds more than ${largest_list} values` };
+  }
   const values = [];
   for (let i = 0n; i < count; ++i) values.push(double_of(first + i * step, unit));
   // The values lie between the two ends, so checking those checks them all.
