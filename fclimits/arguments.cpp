@@ -105,6 +105,13 @@ std::optional<refusal> refusal_of_gaussian_mean(double mu) {
   return outside_domain("is not a mean: it must be finite and >= 0");
 }
 
+std::optional<refusal> refusal_of_method(search_method method, const uncertainties& u) {
+  // Exact comparisons: sigma 0 is a known value.
+  if (method == search_method::exact || (u.b_sigma == 0.0 && u.eff_sigma == 0.0)) return {};
+  return outside_domain(
+      "has no uncertainties: with b_sigma or eff_sigma above 0 the method must be exact");
+}
+
 std::optional<named_refusal> refusal_of_uncertainties(double b, const uncertainties& u) {
   const auto named = [](const char* name, double value, std::optional<refusal> refused) {
     return std::optional<named_refusal>(named_refusal{name, value, std::move(*refused)});
@@ -213,6 +220,10 @@ void check_uncertainties(double b, const uncertainties& u) {
                                   : describe(refused->value);
     refuse(refused->name.c_str(), value, refused->refused);
   }
+}
+
+void check_method(search_method method, const uncertainties& u) {
+  if (const auto refused = refusal_of_method(method, u)) refuse("method", "console", *refused);
 }
 
 void check_truth(const truth& drawn) {

@@ -25,6 +25,7 @@ void check_measurement(double x);
 void check_sigma(double sigma);
 void check_gaussian_mean(double mu);
 void check_uncertainties(double b, const uncertainties& u);
+void check_method(search_method method, const uncertainties& u);
 void check_truth(const truth& drawn);
 
 }  // namespace fclimits::internal

@@ -412,6 +412,11 @@ struct named_refusal {
 
 std::optional<named_refusal> refusal_of_uncertainties(double b, const uncertainties& u);
 
+// The method's rule with uncertainties: the console method has none, so
+// with b_sigma or eff_sigma above 0 only the exact method is taken. The
+// reason follows "method = console ".
+std::optional<refusal> refusal_of_method(search_method method, const uncertainties& u);
+
 // The version of the library, "2.0.0".
 const char* version();
 

@@ -48,11 +48,7 @@ void check_request(double b, double cl, const uncertainties& u, const options& h
   internal::check_level(cl);
   internal::check_options(how);
   internal::check_uncertainties(b, u);
-  if (!known(u) && how.method != search_method::exact) {
-    throw std::invalid_argument(
-        "fclimits: method = console has no uncertainties: with b_sigma or eff_sigma above 0 the "
-        "method must be exact");
-  }
+  internal::check_method(how.method, u);
 }
 
 bool same_parameter(const limits::uncertain_parameter& a, const limits::uncertain_parameter& b) {

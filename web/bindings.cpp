@@ -147,29 +147,30 @@ fclimits::gaussian_band gaussian_acceptance(double mu, double sigma, double cl) 
 // follow "name = value ", so that a page can say it beside the field before
 // asking for anything. A field left out is not checked.
 val refusals(val fields) {
-  val found = val::object();
-  const auto check = [&](const char* name, auto rule) {
-    if (!given(fields, name)) return;
-    if (const auto refused = rule(fields[name].as<double>())) found.set(name, refused->reason);
-  };
-  check("n", fclimits::refusal_of_count);
-  check("b", fclimits::refusal_of_background);
-  check("cl", fclimits::refusal_of_level);
-  check("x", fclimits::refusal_of_measurement);
-  check("sigma", fclimits::refusal_of_sigma);
-  const bool uncertain =
-      given(fields, "b_sigma") || given(fields, "eff") || given(fields, "eff_sigma");
-  if (uncertain && given(fields, "b") && found["b"].isUndefined()) {
-    const fclimits::uncertainties u = uncertainties_of(fields);
-    if (const auto refused = fclimits::refusal_of_uncertainties(fields["b"].as<double>(), u)) {
-      found.set(refused->name, refused->refused.reason);
-    } else if (text_or(fields, "method", "exact") == "console" &&
-               (u.b_sigma > 0.0 || u.eff_sigma > 0.0)) {
-      found.set("method", std::string("has no uncertainties: with b_sigma or eff_sigma above 0 "
-                                      "the method must be exact"));
+  return refused_as_range_error([&] {
+    val found = val::object();
+    const auto check = [&](const char* name, auto rule) {
+      if (!given(fields, name)) return;
+      if (const auto refused = rule(fields[name].as<double>())) found.set(name, refused->reason);
+    };
+    check("n", fclimits::refusal_of_count);
+    check("b", fclimits::refusal_of_background);
+    check("cl", fclimits::refusal_of_level);
+    check("x", fclimits::refusal_of_measurement);
+    check("sigma", fclimits::refusal_of_sigma);
+    const bool uncertain =
+        given(fields, "b_sigma") || given(fields, "eff") || given(fields, "eff_sigma");
+    if (uncertain && given(fields, "b") && found["b"].isUndefined()) {
+      const fclimits::uncertainties u = uncertainties_of(fields);
+      if (const auto refused = fclimits::refusal_of_uncertainties(fields["b"].as<double>(), u)) {
+        found.set(refused->name, refused->refused.reason);
+      } else if (const auto refused_method =
+                     fclimits::refusal_of_method(search_of(fields).method, u)) {
+        found.set("method", refused_method->reason);
+      }
     }
-  }
-  return found;
+    return found;
+  });
 }
 
 std::string version() { return fclimits::version(); }

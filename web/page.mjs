@@ -9,8 +9,9 @@ import { start_tables } from "./tables.mjs";
 const number_names = ["n", "b", "x", "sigma", "cl", "b_sigma", "eff", "eff_sigma"];
 const word_names = ["method", "pdf", "ordering"];
 const table_names = ["table_n", "table_b", "table_x"];
+const uncertainty_names = ["b_sigma", "eff", "eff_sigma", "pdf", "ordering"];
 const by_case = {
-  poisson: ["n", "b", "cl", "method", "b_sigma", "eff", "eff_sigma", "pdf", "ordering"],
+  poisson: ["n", "b", "cl", "method", ...uncertainty_names],
   gaussian: ["x", "sigma", "cl"],
 };
 // Always in the address, so that a link reads as the request it is.
@@ -73,7 +74,7 @@ export function read_request() {
     else fields[name] = parsed.value;
   }
   const options = {};
-  for (const name of ["method", "b_sigma", "eff", "eff_sigma", "pdf", "ordering"]) {
+  for (const name of ["method", ...uncertainty_names]) {
     if (name in fields) options[name] = fields[name];
   }
   return { kind, fields, options, errors };
@@ -96,7 +97,7 @@ function read_address() {
   for (const name of [...number_names, ...word_names, ...table_names]) {
     if (query.has(name)) field(name).value = query.get(name);
   }
-  if (["b_sigma", "eff", "eff_sigma", "pdf", "ordering"].some((name) => query.has(name))) {
+  if (uncertainty_names.some((name) => query.has(name))) {
     field("uncertain").open = true;
   }
 }
